@@ -1,0 +1,105 @@
+// Answers the modal boxes of a test from a second thread: a message box
+// blocks the thread that shows it, so the watcher polls that thread's
+// windows for a visible dialog ("#32770"), records its title and text and
+// presses a button, the way a person at the screen would.
+#ifndef TESTS_SUPPORT_MODAL_WATCHER_H
+#define TESTS_SUPPORT_MODAL_WATCHER_H
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SeenBox {
+    std::string title;
+    std::string text;   // the static text of a message box (control 0xFFFF)
+    int answered = 0;   // the button pressed
+};
+
+class ModalWatcher {
+public:
+    explicit ModalWatcher(DWORD thread = GetCurrentThreadId()) : thread_(thread) {
+        worker_ = std::thread([this] { run(); });
+    }
+    ~ModalWatcher() {
+        stop_ = true;
+        worker_.join();
+    }
+    ModalWatcher(const ModalWatcher&) = delete;
+    ModalWatcher& operator=(const ModalWatcher&) = delete;
+
+    // Buttons for the next boxes, in order; once used up, boxes get IDOK.
+    void answer(int button) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        answers_.push_back(button);
+    }
+    // A custom step for a dialog (a file dialog, say) before it is answered.
+    void on_dialog(void (*action)(HWND)) { action_ = action; }
+
+    std::vector<SeenBox> seen() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return seen_;
+    }
+
+private:
+    static BOOL CALLBACK collect(HWND hwnd, LPARAM param) {
+        char cls[64] = {0};
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (IsWindowVisible(hwnd) && std::string(cls) == "#32770")
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+        return TRUE;
+    }
+
+    void run() {
+        std::set<HWND> handled;
+        while (!stop_) {
+            std::vector<HWND> boxes;
+            EnumThreadWindows(thread_, collect, reinterpret_cast<LPARAM>(&boxes));
+            for (HWND box : boxes) {
+                if (handled.count(box)) continue;
+                handled.insert(box);
+                // Let the box finish its set-up before it is read and answered.
+                std::this_thread::sleep_for(std::chrono::milliseconds(60));
+                SeenBox s;
+                char buf[4096];
+                GetWindowTextA(box, buf, sizeof buf);
+                s.title = buf;
+                buf[0] = 0;
+                if (HWND label = GetDlgItem(box, 0xFFFF)) GetWindowTextA(label, buf, sizeof buf);
+                s.text = buf;
+                if (action_) action_(box);
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    s.answered = IDOK;
+                    if (!answers_.empty()) {
+                        s.answered = answers_.front();
+                        answers_.pop_front();
+                    }
+                    seen_.push_back(s);
+                }
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(s.answered, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, s.answered)));
+            }
+            // Forget boxes that are gone, so a reused handle is seen again.
+            for (auto it = handled.begin(); it != handled.end();)
+                it = IsWindow(*it) ? std::next(it) : handled.erase(it);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    DWORD thread_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::deque<int> answers_;
+    std::vector<SeenBox> seen_;
+    void (*action_)(HWND) = nullptr;
+    std::thread worker_;
+};
+
+#endif
