@@ -1,0 +1,26 @@
+// The little kestrin needs from the operating system. Everything else of
+// the library is portable; platform_win32.cpp and platform_posix.cpp
+// implement this.
+#ifndef KESTRIN_PLATFORM_H
+#define KESTRIN_PLATFORM_H
+
+#include "kestrin.h"
+
+// MessageBoxA's values, fixed by the Win32 ABI.
+enum {
+    KESTRIN_MB_OK = 0x0,
+    KESTRIN_MB_YESNO = 0x4,
+    KESTRIN_MB_ICONERROR = 0x10,
+    KESTRIN_MB_ICONINFORMATION = 0x40,
+    KESTRIN_IDOK = 1,
+    KESTRIN_IDCANCEL = 2,
+    KESTRIN_IDYES = 6,
+    KESTRIN_IDNO = 7,
+};
+
+// Every message box of kestrin goes through here (and so through the hook).
+int kestrinbox(const char* text, const char* title, unsigned type);
+
+void kestrinsleep(int ms);
+
+#endif
