@@ -1,0 +1,33 @@
+// jpeg.dll: decodes an image file into a bitmap the caller owns.
+#ifndef IMAGEDLL_LOADIMAGE_H
+#define IMAGEDLL_LOADIMAGE_H
+
+#include <windows.h>
+
+#ifdef JPEGDLL_BUILDING
+#define JPEGDLL_API __declspec(dllexport)
+#else
+#define JPEGDLL_API __declspec(dllimport)
+#endif
+
+// Limits that keep a hostile file from exhausting memory, even in a 32-bit
+// process: a decoded image is held twice (decoder output and DIB) at 4 bytes
+// per pixel, so 64 Mpx is at most 512 MB at the peak.
+enum : unsigned {
+    kImageMaxSide = 16384,
+    kImageMaxPixels = 64u * 1024u * 1024u,
+    kImageMaxFileBytes = 256u * 1024u * 1024u,
+};
+
+// Signature the toolkit binds with GetProcAddress.
+typedef HBITMAP (*LoadImageFileFn)(int, const char*);
+
+// Decodes a JPEG, PNG, BMP, TGA or GIF (first frame) file. `reserved` is
+// ignored (callers pass 0). The result is a 32-bit bottom-up DIB section,
+// bytes blue, green, red, alpha; alpha is the image's own when the file has
+// an alpha channel (GIF transparency included) and 0 otherwise, as the
+// toolkit's own DIB copies expect. Free it with DeleteObject. Returns 0 for
+// anything it cannot decode completely.
+extern "C" JPEGDLL_API HBITMAP LoadImageFile(int reserved, const char* filename);
+
+#endif

@@ -1,0 +1,147 @@
+#include "image_writers.h"
+
+#include <stb_image_write.h>
+
+namespace {
+
+void append(void* context, void* data, int size) {
+    auto* out = static_cast<Bytes*>(context);
+    auto* p = static_cast<unsigned char*>(data);
+    out->insert(out->end(), p, p + size);
+}
+
+// The image without its alpha channel.
+std::vector<unsigned char> rgb_of(const Image& img) {
+    std::vector<unsigned char> rgb;
+    for (size_t i = 0; i < img.rgba.size(); i += 4)
+        rgb.insert(rgb.end(), img.rgba.begin() + i, img.rgba.begin() + i + 3);
+    return rgb;
+}
+
+void put16(Bytes& b, unsigned v) {
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+
+void put32be(Bytes& b, uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) b.push_back((v >> s) & 0xFF);
+}
+
+uint32_t crc32(const unsigned char* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
+}
+
+}  // namespace
+
+uint32_t Image::argb(int x, int y) const {
+    const unsigned char* p = &rgba[(size_t(y) * w + x) * 4];
+    return (uint32_t(p[3]) << 24) | (p[0] << 16) | (p[1] << 8) | p[2];
+}
+
+Bytes encode_png(const Image& img, int comp) {
+    Bytes out;
+    if (comp == 4) {
+        stbi_write_png_to_func(append, &out, img.w, img.h, 4, img.rgba.data(), img.w * 4);
+    } else {
+        std::vector<unsigned char> rgb = rgb_of(img);
+        stbi_write_png_to_func(append, &out, img.w, img.h, 3, rgb.data(), img.w * 3);
+    }
+    return out;
+}
+
+Bytes encode_bmp(const Image& img) {
+    Bytes out;
+    std::vector<unsigned char> rgb = rgb_of(img);
+    stbi_write_bmp_to_func(append, &out, img.w, img.h, 3, rgb.data());
+    return out;
+}
+
+Bytes encode_tga(const Image& img, bool rle) {
+    Bytes out;
+    std::vector<unsigned char> rgb = rgb_of(img);
+    stbi_write_tga_with_rle = rle ? 1 : 0;
+    stbi_write_tga_to_func(append, &out, img.w, img.h, 3, rgb.data());
+    return out;
+}
+
+Bytes encode_jpg(const Image& img, int quality) {
+    Bytes out;
+    std::vector<unsigned char> rgb = rgb_of(img);
+    stbi_write_jpg_to_func(append, &out, img.w, img.h, 3, rgb.data(), quality);
+    return out;
+}
+
+Bytes encode_gif(int w, int h, const std::vector<int>& index, const unsigned char palette[4][3],
+                 int transparent) {
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
+    put16(b, w);
+    put16(b, h);
+    b.push_back(0x91);  // global table of 4 entries
+    b.push_back(0);
+    b.push_back(0);
+    for (int i = 0; i < 4; ++i) b.insert(b.end(), palette[i], palette[i] + 3);
+    if (transparent >= 0) b.insert(b.end(), {0x21, 0xF9, 4, 1, 0, 0, (unsigned char)transparent, 0});
+    b.push_back(0x2C);
+    put16(b, 0);
+    put16(b, 0);
+    put16(b, w);
+    put16(b, h);
+    b.push_back(0);
+    b.push_back(2);  // LZW minimum code size
+
+    // A clear code before every second pixel keeps the table from growing,
+    // so every code stays 3 bits wide.
+    Bytes data;
+    uint32_t acc = 0;
+    int nbits = 0;
+    auto emit = [&](unsigned code) {
+        acc |= code << nbits;
+        nbits += 3;
+        while (nbits >= 8) {
+            data.push_back(acc & 0xFF);
+            acc >>= 8;
+            nbits -= 8;
+        }
+    };
+    for (size_t i = 0; i < index.size(); ++i) {
+        if (i % 2 == 0) emit(4);
+        emit(unsigned(index[i]));
+    }
+    emit(5);
+    if (nbits > 0) data.push_back(acc & 0xFF);
+    for (size_t i = 0; i < data.size(); i += 255) {
+        size_t n = data.size() - i < 255 ? data.size() - i : 255;
+        b.push_back((unsigned char)n);
+        b.insert(b.end(), data.begin() + i, data.begin() + i + n);
+    }
+    b.push_back(0);
+    b.push_back(0x3B);
+    return b;
+}
+
+Bytes png_chunk(const char type[4], const Bytes& data) {
+    Bytes c;
+    put32be(c, uint32_t(data.size()));
+    c.insert(c.end(), type, type + 4);
+    c.insert(c.end(), data.begin(), data.end());
+    put32be(c, crc32(c.data() + 4, c.size() - 4));
+    return c;
+}
+
+Bytes png_header_only(uint32_t w, uint32_t h) {
+    Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    Bytes ihdr;
+    put32be(ihdr, w);
+    put32be(ihdr, h);
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    // A valid zlib stream holding one empty stored block.
+    Bytes idat = {0x78, 0x01, 0x01, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x01};
+    for (const Bytes& c : {png_chunk("IHDR", ihdr), png_chunk("IDAT", idat), png_chunk("IEND", {})})
+        png.insert(png.end(), c.begin(), c.end());
+    return png;
+}

@@ -1,0 +1,33 @@
+// Image files made in memory for the decoder tests.
+#ifndef TESTS_IMAGEDLL_IMAGE_WRITERS_H
+#define TESTS_IMAGEDLL_IMAGE_WRITERS_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+
+// RGBA pixels, top row first.
+struct Image {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba;
+    uint32_t argb(int x, int y) const;  // 0xAARRGGBB
+};
+
+Bytes encode_png(const Image& img, int comp);  // comp 3 (RGB) or 4 (RGBA)
+Bytes encode_bmp(const Image& img);            // 24 bits per pixel
+Bytes encode_tga(const Image& img, bool rle);  // 24 bits per pixel
+Bytes encode_jpg(const Image& img, int quality);
+
+// A GIF with a four-entry palette; `index` holds one palette index per pixel,
+// top row first; `transparent` is a palette index or -1.
+Bytes encode_gif(int w, int h, const std::vector<int>& index, const unsigned char palette[4][3],
+                 int transparent);
+
+// A PNG chunk with its length and CRC.
+Bytes png_chunk(const char type[4], const Bytes& data);
+// A PNG that claims w x h 8-bit RGB pixels but carries one tiny IDAT.
+Bytes png_header_only(uint32_t w, uint32_t h);
+
+#endif

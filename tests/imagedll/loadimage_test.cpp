@@ -1,0 +1,312 @@
+// jpeg.dll loaded the way the toolkit loads it, decoding files written here.
+#include "image_writers.h"
+#include "loadimage.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string exe_dir() {
+    char path[MAX_PATH] = {0};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s = path;
+    return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+LoadImageFileFn loader() {
+    static HMODULE dll = LoadLibraryA((exe_dir() + "jpeg.dll").c_str());
+    if (!dll) return nullptr;
+    return reinterpret_cast<LoadImageFileFn>(reinterpret_cast<void*>(GetProcAddress(dll, "LoadImageFile")));
+}
+
+// A decoded bitmap's pixels as 0xAARRGGBB, top row first.
+struct Pixels {
+    int w = 0, h = 0, bits = 0;
+    std::vector<uint32_t> argb;
+    uint32_t at(int x, int y) const { return argb[size_t(y) * w + x]; }
+};
+
+Pixels read_dib(HBITMAP bmp) {
+    Pixels px;
+    DIBSECTION ds;
+    if (GetObjectA(bmp, sizeof ds, &ds) != int(sizeof ds)) return px;  // not a DIB section
+    px.w = ds.dsBm.bmWidth;
+    px.h = ds.dsBm.bmHeight;
+    px.bits = ds.dsBm.bmBitsPixel;
+    if (px.bits != 32 || !ds.dsBm.bmBits) return px;
+    const bool bottom_up = ds.dsBmih.biHeight > 0;
+    const auto* rows = static_cast<const uint32_t*>(ds.dsBm.bmBits);
+    for (int y = 0; y < px.h; ++y) {
+        const uint32_t* row = rows + size_t(bottom_up ? px.h - 1 - y : y) * px.w;
+        px.argb.insert(px.argb.end(), row, row + px.w);
+    }
+    return px;
+}
+
+// A picture whose every pixel differs: catches swapped channels, flipped rows
+// and shifted columns.
+Image pattern(int w, int h) {
+    Image img;
+    img.w = w;
+    img.h = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.rgba.insert(img.rgba.end(), {(unsigned char)(20 + 30 * x), (unsigned char)(10 + 40 * y),
+                                             (unsigned char)(250 - 7 * x - 11 * y), (unsigned char)(255 - 25 * x)});
+    return img;
+}
+
+bool close_to(uint32_t a, uint32_t b, int tol) {
+    for (int s = 0; s < 24; s += 8)
+        if (std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)) > tol) return false;
+    return true;
+}
+
+class LoadImageFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        load = loader();
+        ASSERT_NE(load, nullptr) << "jpeg.dll or its entry LoadImageFile not found";
+        char tmp[MAX_PATH];
+        GetTempPathA(MAX_PATH, tmp);
+        dir = std::string(tmp) + "imagedll_tests_" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(dir.c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (const std::string& f : files) DeleteFileA(f.c_str());
+        RemoveDirectoryA(dir.c_str());
+    }
+
+    std::string write(const std::string& name, const Bytes& bytes) {
+        std::string path = dir + name;
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(f, INVALID_HANDLE_VALUE) << path;
+        DWORD done = 0;
+        if (!bytes.empty()) WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr);
+        CloseHandle(f);
+        files.push_back(path);
+        return path;
+    }
+
+    // Decodes the bytes from a file; the bitmap is read back and deleted.
+    bool decode(const Bytes& bytes, Pixels* out = nullptr, const std::string& name = "image.bin") {
+        HBITMAP bmp = load(0, write(name, bytes).c_str());
+        if (!bmp) return false;
+        Pixels px = read_dib(bmp);
+        EXPECT_EQ(px.bits, 32);
+        EXPECT_EQ(size_t(px.w) * px.h, px.argb.size()) << "not a readable 32-bit DIB section";
+        EXPECT_TRUE(DeleteObject(bmp));
+        if (out) *out = px;
+        return true;
+    }
+
+    void expect_exact(const Bytes& file, const Image& img, bool keeps_alpha) {
+        Pixels px;
+        ASSERT_TRUE(decode(file, &px));
+        ASSERT_EQ(px.w, img.w);
+        ASSERT_EQ(px.h, img.h);
+        for (int y = 0; y < img.h; ++y)
+            for (int x = 0; x < img.w; ++x) {
+                uint32_t want = keeps_alpha ? img.argb(x, y) : img.argb(x, y) & 0x00FFFFFF;
+                ASSERT_EQ(px.at(x, y), want) << "pixel " << x << "," << y;
+            }
+    }
+
+    // Every shorter copy of a complete file is refused.
+    void expect_every_cut_refused(const Bytes& file, size_t keep_ok_from) {
+        for (size_t cut = 1; cut < keep_ok_from; ++cut)
+            ASSERT_FALSE(decode(Bytes(file.begin(), file.begin() + cut))) << "cut at " << cut << " of " << file.size();
+    }
+
+    LoadImageFileFn load = nullptr;
+    std::string dir;
+    std::vector<std::string> files;
+};
+
+TEST_F(LoadImageFileTest, DecodesLosslessFormatsPixelForPixel) {
+    Image img = pattern(7, 5);
+    expect_exact(encode_png(img, 4), img, true);
+    expect_exact(encode_png(img, 3), img, false);  // no alpha channel: alpha 0
+    expect_exact(encode_bmp(img), img, false);
+    expect_exact(encode_tga(img, false), img, false);
+    expect_exact(encode_tga(img, true), img, false);
+}
+
+TEST_F(LoadImageFileTest, DecodesGifFirstFrameWithTransparency) {
+    const unsigned char pal[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}};
+    std::vector<int> index = {0, 1, 2, 3, 2, 1, 0, 3, 1};  // 3 x 3, index 3 transparent
+    Pixels px;
+    ASSERT_TRUE(decode(encode_gif(3, 3, index, pal, 3), &px));
+    ASSERT_EQ(px.w, 3);
+    ASSERT_EQ(px.h, 3);
+    const uint32_t colour[3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
+    for (int i = 0; i < 9; ++i) {
+        uint32_t got = px.at(i % 3, i / 3);
+        if (index[i] == 3)
+            EXPECT_EQ(got >> 24, 0u) << "transparent pixel " << i;
+        else
+            EXPECT_EQ(got, colour[index[i]]) << "pixel " << i;
+    }
+}
+
+TEST_F(LoadImageFileTest, DecodesJpegCloseToItsColours) {
+    Image img;
+    img.w = img.h = 32;
+    const unsigned char quad[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const unsigned char* c = quad[(y / 16) * 2 + x / 16];
+            img.rgba.insert(img.rgba.end(), {c[0], c[1], c[2], 255});
+        }
+    Pixels px;
+    ASSERT_TRUE(decode(encode_jpg(img, 95), &px));
+    ASSERT_EQ(px.w, 32);
+    ASSERT_EQ(px.h, 32);
+    EXPECT_PRED3(close_to, px.at(8, 8), 0xFF0000u, 24);
+    EXPECT_PRED3(close_to, px.at(24, 8), 0x00FF00u, 24);
+    EXPECT_PRED3(close_to, px.at(8, 24), 0x0000FFu, 24);
+    EXPECT_PRED3(close_to, px.at(24, 24), 0xFFFFFFu, 24);
+    EXPECT_EQ(px.at(8, 8) >> 24, 0u);
+}
+
+// The toolkit only selects the bitmap into a memory DC and copies it.
+TEST_F(LoadImageFileTest, BitmapReadsBackThroughAMemoryDc) {
+    Image img = pattern(6, 4);
+    HBITMAP bmp = load(0, write("dc.png", encode_png(img, 3)).c_str());
+    ASSERT_NE(bmp, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    ASSERT_NE(old, nullptr);
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            uint32_t c = img.argb(x, y);
+            EXPECT_EQ(GetPixel(dc, x, y), RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)) << x << "," << y;
+        }
+    EXPECT_EQ(GetPixel(dc, img.w, 0), CLR_INVALID);
+    EXPECT_EQ(GetPixel(dc, 0, img.h), CLR_INVALID);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EXPECT_TRUE(DeleteObject(bmp));
+}
+
+TEST_F(LoadImageFileTest, EveryTruncatedCopyIsRefused) {
+    Image img = pattern(7, 5);
+    expect_every_cut_refused(encode_png(img, 4), encode_png(img, 4).size());
+    expect_every_cut_refused(encode_bmp(img), encode_bmp(img).size());
+    expect_every_cut_refused(encode_tga(img, false), encode_tga(img, false).size());
+    expect_every_cut_refused(encode_tga(img, true), encode_tga(img, true).size());
+    Bytes jpg = encode_jpg(pattern(24, 20), 90);
+    expect_every_cut_refused(jpg, jpg.size());
+    const unsigned char pal[4][3] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
+    Bytes gif = encode_gif(4, 4, std::vector<int>(16, 2), pal, -1);
+    expect_every_cut_refused(gif, gif.size() - 1);  // the last byte is the trailer only
+    EXPECT_TRUE(decode(Bytes(gif.begin(), gif.end() - 1)));
+}
+
+TEST_F(LoadImageFileTest, CorruptHeadersAreRefused) {
+    Image img = pattern(4, 4);
+    Bytes png = encode_png(img, 3);
+    Bytes bad = png;
+    bad[1] = 'Q';  // signature
+    EXPECT_FALSE(decode(bad));
+    bad = png;
+    bad[24] = 7;  // IHDR bit depth
+    EXPECT_FALSE(decode(bad));
+
+    Bytes bmp = encode_bmp(img);
+    bad = bmp;
+    bad[14] = 99;  // header size
+    EXPECT_FALSE(decode(bad));
+    bad = bmp;
+    bad[28] = 0;  // bits per pixel
+    EXPECT_FALSE(decode(bad));
+
+    Bytes jpg = encode_jpg(img, 90);
+    bad = Bytes{0xFF, 0xD8, 0xFF};
+    bad.insert(bad.end(), 200, 0x41);
+    EXPECT_FALSE(decode(bad));
+    bad = jpg;
+    bad[2] = 0x12;  // first marker
+    EXPECT_FALSE(decode(bad));
+
+    const unsigned char pal[4][3] = {};
+    Bytes gif = encode_gif(2, 2, {0, 1, 2, 3}, pal, -1);
+    bad = gif;
+    bad[4] = '8';  // "GIF88a"
+    EXPECT_FALSE(decode(bad));
+
+    Bytes noise;
+    srand(7);
+    for (int i = 0; i < 3000; ++i) noise.push_back((unsigned char)(rand() >> 4));
+    EXPECT_FALSE(decode(noise));
+    const char text[] = "v 1 2 3\nf 1 2 3\n";
+    EXPECT_FALSE(decode(Bytes(text, text + sizeof text - 1)));
+}
+
+// Damaged bytes anywhere may give a picture or 0, but never a crash or a
+// bitmap that is not a sound 32-bit DIB within the caps.
+TEST_F(LoadImageFileTest, DamagedBytesNeverCrash) {
+    Image img = pattern(9, 7);
+    const unsigned char pal[4][3] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
+    const Bytes files[] = {encode_png(img, 4), encode_bmp(img), encode_tga(img, true), encode_jpg(img, 80),
+                           encode_gif(5, 5, std::vector<int>(25, 1), pal, 0)};
+    for (const Bytes& file : files)
+        for (size_t i = 0; i < file.size(); ++i)
+            for (int v : {0x00, 0xFF, file[i] ^ 0x5A}) {
+                Bytes bad = file;
+                bad[i] = (unsigned char)v;
+                Pixels px;
+                if (decode(bad, &px)) {
+                    ASSERT_GT(px.w, 0);
+                    ASSERT_GT(px.h, 0);
+                    ASSERT_LE(unsigned(px.w), unsigned(kImageMaxSide));
+                    ASSERT_LE(unsigned(px.h), unsigned(kImageMaxSide));
+                }
+            }
+}
+
+TEST_F(LoadImageFileTest, MissingEmptyOrUnnamedFilesGiveZero) {
+    EXPECT_EQ(load(0, (dir + "no such file.png").c_str()), nullptr);
+    EXPECT_EQ(load(0, write("empty.jpg", {}).c_str()), nullptr);
+    EXPECT_EQ(load(0, ""), nullptr);
+    EXPECT_EQ(load(0, nullptr), nullptr);
+    EXPECT_EQ(load(0, dir.c_str()), nullptr);  // a folder
+}
+
+TEST_F(LoadImageFileTest, HostileDimensionsAreRefused) {
+    EXPECT_FALSE(decode(png_header_only(100000, 100000)));
+    EXPECT_FALSE(decode(png_header_only(16000, 16000)));  // each side fits, the pixel count not
+    EXPECT_FALSE(decode(png_header_only(0x7FFFFFFF, 1)));
+
+    // A GIF and a BMP whose headers claim 65535 x 65535 pixels.
+    const unsigned char pal[4][3] = {};
+    Bytes gif = encode_gif(2, 2, {0, 1, 2, 3}, pal, -1);
+    for (size_t at : {6u, 8u, 30u, 32u}) gif[at] = gif[at + 1] = 0xFF;
+    EXPECT_FALSE(decode(gif));
+    Bytes bmp = encode_bmp(pattern(2, 2));
+    bmp[18] = bmp[22] = 0xA0;
+    bmp[19] = bmp[23] = 0x86;
+    bmp[20] = bmp[24] = 0x01;  // 100000 x 100000
+    EXPECT_FALSE(decode(bmp));
+}
+
+TEST_F(LoadImageFileTest, SideCapIsExact) {
+    Image line;
+    line.w = kImageMaxSide;
+    line.h = 1;
+    line.rgba.assign(size_t(line.w) * 4, 200);
+    Pixels px;
+    ASSERT_TRUE(decode(encode_png(line, 3), &px));
+    EXPECT_EQ(px.w, int(kImageMaxSide));
+    EXPECT_EQ(px.at(kImageMaxSide - 1, 0), 0x00C8C8C8u);
+    line.w += 1;
+    line.rgba.resize(size_t(line.w) * 4, 200);
+    EXPECT_FALSE(decode(encode_png(line, 3)));
+}
+
+}  // namespace
