@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Checks on the shipped Windows binaries, read with objdump on the host.
+#   check_binaries.sh exports OBJDUMP DLL NAME...
+#       DLL exports every NAME under exactly that (undecorated) name.
+#   check_binaries.sh runtime OBJDUMP BINDIR FILE...
+#       every FILE exists, and no .exe or .dll in BINDIR imports the MinGW
+#       runtime DLLs (libgcc, libstdc++, winpthread): they must be static.
+set -uo pipefail
+mode=${1:-}; objdump=${2:-}
+[ $# -ge 3 ] || { echo "usage: $0 exports|runtime OBJDUMP FILE..." >&2; exit 2; }
+shift 2
+
+exported_names() {
+  # The name table follows "[Ordinal/Name Pointer] Table": lines "[   n] name".
+  "$objdump" -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+    sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p'
+}
+
+imported_dlls() {
+  "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p'
+}
+
+fail=0
+case $mode in
+exports)
+  dll=$1; shift
+  [ -f "$dll" ] || { echo "missing: $dll"; exit 1; }
+  names=$(exported_names "$dll") || { echo "objdump failed on $dll"; exit 1; }
+  [ -n "$names" ] || { echo "$dll exports nothing"; exit 1; }
+  for want in "$@"; do
+    if ! grep -qxF -- "$want" <<<"$names"; then
+      echo "$(basename "$dll"): no export named '$want'"
+      fail=1
+    fi
+  done
+  [ $fail = 0 ] || { echo "exports found:"; sed 's/^/  /' <<<"$names"; }
+  ;;
+runtime)
+  bindir=$1; shift
+  for f in "$@"; do
+    [ -f "$f" ] || { echo "missing: $f"; fail=1; }
+  done
+  shopt -s nullglob nocaseglob
+  bins=("$bindir"/*.exe "$bindir"/*.dll)
+  [ ${#bins[@]} -gt 0 ] || { echo "no binaries in $bindir"; exit 1; }
+  for b in "${bins[@]}"; do
+    dlls=$(imported_dlls "$b") || { echo "objdump failed on $b"; fail=1; continue; }
+    bad=$(grep -iE '^(libgcc|libstdc\+\+|libwinpthread)' <<<"$dlls")
+    if [ -n "$bad" ]; then
+      echo "$(basename "$b") imports the MinGW runtime: $(tr '\n' ' ' <<<"$bad")"
+      fail=1
+    fi
+  done
+  [ $fail = 1 ] || echo "checked ${#bins[@]} binaries"
+  ;;
+*)
+  echo "unknown mode: $mode" >&2; exit 2 ;;
+esac
+exit $fail
