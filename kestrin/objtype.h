@@ -43,7 +43,7 @@ static_assert(sizeof(obj_type) == 8052272, "hosts and files rely on the record's
 int Loadobj(obj_type* obj, char* filename);
 
 // Issue the model as immediate-mode OpenGL, one glBegin/glEnd per face.
-void drawobj(obj_type* obj, char* textlist, char* deftext);
+void drawobj(obj_type* obj, const char* textlist, const char* deftext);
 void drawobj2(obj_type* obj);
 
 // Library-wide switches owned by the entry points: debug dialogs and target size.
