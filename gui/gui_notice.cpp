@@ -18,7 +18,7 @@ int guibox(const std::string& text, const std::string& title, unsigned flags) {
     return hook(text.c_str(), title.c_str(), flags);
 }
 
-HBITMAP WINAPI guistubloader(int, const char*) { return nullptr; }
+HBITMAP guistubloader(int, const char*) { return nullptr; }
 
 }  // namespace
 

@@ -64,7 +64,8 @@ struct GuiAppearance {
     HFONT editfont = nullptr, staticfont = nullptr, listfont = nullptr, buttonfont = nullptr;
 };
 
-typedef HBITMAP(WINAPI* guiimageloader)(int, const char*);
+// jpeg.dll exports its entry with the C calling convention.
+typedef HBITMAP (*guiimageloader)(int, const char*);
 
 struct GuiLoader {
     HMODULE library = nullptr;
