@@ -4,12 +4,17 @@
 #include <GL/gl.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include <unistd.h>
+
+#include "kestrin.h"
 #include "objtype.h"
 #include "platform.h"
 #include "recording_gl.h"
@@ -315,4 +320,152 @@ TEST_F(Draw, AnyRecordStaysInsideItself) {
     drawobj(obj, "x 1", "");
     EXPECT_EQ(calls(GlCall::Begin).size(), size_t(OBJ_MAXELEMENTS));
     EXPECT_EQ(boxes.boxes.size(), 2u);  // one lookup, then silence
+}
+
+// ---- the entry points: one fresh record per call ----------------------------
+
+namespace {
+
+class Entry : public testing::Test {
+protected:
+    void SetUp() override {
+        clearglcalls();
+        size = 0;
+    }
+    void TearDown() override {
+        for (const std::string& p : files_) remove(p.c_str());
+        size = 0;
+        test = 0;
+    }
+    // An OBJ file of the given lines in the temp folder; returns its path.
+    const char* objfile(const std::string& name, const std::string& text) {
+        files_.push_back(testing::TempDir() + name);
+        FILE* f = fopen(files_.back().c_str(), "wb");
+        fputs(text.c_str(), f);
+        fclose(f);
+        return files_.back().c_str();
+    }
+    // The prefix: the path (no backslash here) without its extension.
+    static std::string stem(const char* path) {
+        std::string s(path);
+        return s.substr(0, s.size() - 4);
+    }
+    const char* triangle() {
+        return objfile("entry_tri.obj", "v 0 0 0\nv 10 0 0\nv 0 1 0\nvt 0.5 0.25\nf 1/1 2/1 3/1\n");
+    }
+    std::vector<GlCall> calls(GlCall::Kind kind) {
+        std::vector<GlCall> out;
+        for (const GlCall& c : glcalls())
+            if (c.kind == kind) out.push_back(c);
+        return out;
+    }
+    std::vector<std::string> files_;
+};
+
+const char* missing = "/nonexistent/entry/missing.obj";
+
+}  // namespace
+
+TEST_F(Entry, MissingFileIsReportedOnceDrawsNothingAndReturnsOne) {
+    BoxRecorder boxes;
+    EXPECT_EQ(loadobj(missing, "", ""), 1);
+    EXPECT_EQ(loadobjsize(missing, "", "", 150), 1);
+    EXPECT_EQ(loadobj2(missing), 1);
+    EXPECT_TRUE(glcalls().empty());
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    for (const SeenBox& b : boxes.boxes) EXPECT_EQ(b.text, std::string("error open file \r") + missing);
+    // Hosts may pass null for the texts they have not got.
+    EXPECT_EQ(loadobj(nullptr, nullptr, nullptr), 1);
+}
+
+TEST_F(Entry, SizeGivenToLoadobjsizeStaysForLaterCalls) {
+    BoxRecorder boxes;
+    const char* path = triangle();
+    EXPECT_EQ(loadobj(path, "", ""), 1);
+    EXPECT_EQ(calls(GlCall::Vertex)[1].v[0], 10.0f);  // no scaling yet
+    clearglcalls();
+    EXPECT_EQ(loadobjsize(path, "", "", 150), 1);
+    float scaled = calls(GlCall::Vertex)[1].v[0];
+    EXPECT_NEAR(scaled, 299.97, 0.01);
+    clearglcalls();
+    EXPECT_EQ(loadobj(path, "", ""), 1);
+    EXPECT_EQ(calls(GlCall::Vertex)[1].v[0], scaled);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Entry, TexturesAndCoordinatesPerEntry) {
+    BoxRecorder boxes;
+    const char* path = triangle();
+    ASSERT_EQ(stem(path), lowerc$(stem(path).c_str())) << "keys are lower case";
+    EXPECT_EQ(loadobj(path, (stem(path) + " 4").c_str(), ""), 1);
+    std::vector<GlCall> t = calls(GlCall::TexCoord);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[1].v[0], 0.5f);  // from the file
+    ASSERT_EQ(calls(GlCall::BindTexture).size(), 1u);
+    EXPECT_EQ(calls(GlCall::BindTexture)[0].name, 4u);
+
+    clearglcalls();
+    EXPECT_EQ(loadobj2(path), 1);
+    t = calls(GlCall::TexCoord);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[1].v[1], 0.0f);  // generated from (10, 0, 0): x only
+    EXPECT_GT(t[1].v[0], 1.0f);
+    EXPECT_TRUE(calls(GlCall::BindTexture).empty());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Entry, DebugDialogsOnlyFromLoadobj1AndTestloadobj) {
+    BoxRecorder boxes;
+    const char* path = triangle();
+    EXPECT_EQ(loadobj1(path, "", ""), 1);
+    ASSERT_GE(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].text, "prefix$=" + stem(path));
+    EXPECT_EQ(boxes.boxes[1].text, "usef$= textlist$=");
+    EXPECT_EQ(calls(GlCall::Begin).size(), 1u);
+
+    boxes.boxes.clear();
+    EXPECT_EQ(loadobj(path, "", ""), 1);
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    EXPECT_EQ(testloadobj(path), 1);
+    std::vector<std::pair<std::string, std::string>> seen;
+    for (const SeenBox& b : boxes.boxes) seen.emplace_back(b.title, b.text);
+    std::vector<std::pair<std::string, std::string>> expected{
+        {"notice", "prefix$=" + stem(path)}, {"nbre vertices", "3"}, {"nbre polygons", "1"},
+        {"nbre textures", "1"},          {"nbre normals", "0"}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(boxes.boxes[1].type, unsigned(KESTRIN_MB_OK));
+
+    boxes.boxes.clear();
+    EXPECT_EQ(testloadobj(missing), 1);
+    ASSERT_EQ(boxes.boxes.size(), 6u);
+    EXPECT_EQ(boxes.boxes[1].text, std::string("error open file \r") + missing);
+    for (int i = 2; i < 6; ++i) EXPECT_EQ(boxes.boxes[i].text, "0");
+}
+
+// Run by the test below in a process whose allocator refuses 8 MB.
+TEST_F(Entry, DISABLED_WithoutMemoryForTheRecord) {
+    BoxRecorder boxes;
+    const char* path = triangle();
+    EXPECT_EQ(loadobjsize(path, "", "", 150), 1);
+    EXPECT_EQ(testloadobj(path), 1);
+    EXPECT_TRUE(glcalls().empty());
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].title, "loadobjsize");
+    EXPECT_EQ(boxes.boxes[0].text, std::string("not enough memory to read the model\r") + path);
+    EXPECT_EQ(boxes.boxes[1].title, "testloadobj");
+}
+
+TEST(EntryMemory, MissingMemoryIsReportedNotFatal) {
+    char self[4096] = {0};
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    std::string command = std::string("ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=4 '") + self +
+                          "' --gtest_also_run_disabled_tests --gtest_filter=Entry.DISABLED_WithoutMemoryForTheRecord 2>&1";
+    FILE* child = popen(command.c_str(), "r");
+    ASSERT_NE(child, nullptr);
+    std::string output;
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, child)) output.append(buf, n);
+    EXPECT_EQ(pclose(child), 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
 }
