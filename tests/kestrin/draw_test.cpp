@@ -107,19 +107,13 @@ TEST_F(Draw, ScalesTheRadiusEstimateToTheTargetSize) {
     float r = radius({10, 0, 0, -4, 20, 0});
     EXPECT_GT(r, 10.0f);
     EXPECT_FLOAT_EQ(calls(GlCall::Vertex)[0].v[0], 10.0f * (150.0f / r));
-}
 
-TEST_F(Draw, SizeBelowOneDrawsFileCoordinates) {
-    vertex(1, 10, -2, 3.5f);
-    face(1, 1, 1, 1);
+    // Below 1: file coordinates.
     for (int s : {0, -5}) {
         clearglcalls();
         size = s;
         drawobj2(obj);
-        GlCall v = calls(GlCall::Vertex)[0];
-        EXPECT_EQ(v.v[0], 10.0f);
-        EXPECT_EQ(v.v[1], -2.0f);
-        EXPECT_EQ(v.v[2], 3.5f);
+        EXPECT_EQ(calls(GlCall::Vertex)[0].v[0], 10.0f);
     }
 }
 
@@ -390,27 +384,6 @@ TEST_F(Entry, SizeGivenToLoadobjsizeStaysForLaterCalls) {
     clearglcalls();
     EXPECT_EQ(loadobj(path, "", ""), 1);
     EXPECT_EQ(calls(GlCall::Vertex)[1].v[0], scaled);
-    EXPECT_TRUE(boxes.boxes.empty());
-}
-
-TEST_F(Entry, TexturesAndCoordinatesPerEntry) {
-    BoxRecorder boxes;
-    const char* path = triangle();
-    ASSERT_EQ(stem(path), lowerc$(stem(path).c_str())) << "keys are lower case";
-    EXPECT_EQ(loadobj(path, (stem(path) + " 4").c_str(), ""), 1);
-    std::vector<GlCall> t = calls(GlCall::TexCoord);
-    ASSERT_EQ(t.size(), 3u);
-    EXPECT_EQ(t[1].v[0], 0.5f);  // from the file
-    ASSERT_EQ(calls(GlCall::BindTexture).size(), 1u);
-    EXPECT_EQ(calls(GlCall::BindTexture)[0].name, 4u);
-
-    clearglcalls();
-    EXPECT_EQ(loadobj2(path), 1);
-    t = calls(GlCall::TexCoord);
-    ASSERT_EQ(t.size(), 3u);
-    EXPECT_EQ(t[1].v[1], 0.0f);  // generated from (10, 0, 0): x only
-    EXPECT_GT(t[1].v[0], 1.0f);
-    EXPECT_TRUE(calls(GlCall::BindTexture).empty());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
