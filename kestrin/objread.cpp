@@ -28,6 +28,10 @@ const int piecemax = cbufferlen - 1;
 // Bytes read from the file per refill; the lookahead must hold one piece.
 const size_t blocksize = 1 << 16;
 
+// Readable bytes past the data, so that the number scanners can load 8
+// bytes at a time and look a little past the end of a piece.
+const size_t slack = 64;
+
 inline bool digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // The whitespace strtod and strtoll skip, less the space (which never
@@ -54,135 +58,255 @@ float slowfloat(const char* b, const char* e) {
     return float(strtod(word, nullptr));
 }
 
-const double pow10tab[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+const uint32_t pow10int[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
-// float(strtod(word)) for the word [b, e). A mantissa of at most 2^53 and a
-// power of ten up to 10^22 are both exact doubles, so one IEEE multiply or
-// divide gives the correctly rounded double that strtod gives.
-float wordfloat(const char* b, const char* e) {
-    const char* p = b;
-    while (p < e && blank(*p)) ++p;
-    if (p == e) return 0.0f;
-    bool neg = false;
-    if (*p == '+' || *p == '-') neg = *p++ == '-';
-    if (e - p >= 2 && p[0] == '0' && (p[1] | 0x20) == 'x') return slowfloat(b, e);
-    uint64_t m = 0;
-    int digits = 0;  // significant digits in m
-    int exp10 = 0;
-    bool any = false;
-    for (; p < e && digit(*p); ++p) {
-        any = true;
-        unsigned d = unsigned(*p - '0');
-        if (m == 0 && d == 0) continue;
-        if (digits == 19) return slowfloat(b, e);
-        m = m * 10 + d, ++digits;
+// The run of decimal digits at p, at most 8: its length, and its value in v.
+// Loads 8 bytes whatever the run's length: the caller makes sure they are
+// readable (the block buffer has slack) and checks the length against the
+// end of its text.
+inline int digitsat(const char* p, uint32_t& v) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint64_t x;
+    memcpy(&x, p, 8);
+    x ^= 0x3030303030303030ull;  // a digit byte becomes 0..9, anything else 10 or more
+    uint64_t other = ((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull;
+    int n = other ? __builtin_ctzll(other) >> 3 : 8;  // carries only reach later bytes
+    if (n == 0) {
+        v = 0;
+        return 0;
     }
-    if (p < e && *p == '.') {
-        for (++p; p < e && digit(*p); ++p) {
-            any = true;
-            unsigned d = unsigned(*p - '0');
-            --exp10;
-            if (m == 0 && d == 0) continue;
-            if (digits == 19) return slowfloat(b, e);
-            m = m * 10 + d, ++digits;
-        }
-    }
-    if (!any) return slowfloat(b, e);  // inf, nan, a lone sign or point
-    if (p < e && (*p | 0x20) == 'e') {
-        // An exponent without digits is not part of the number.
-        const char* q = p + 1;
-        bool eneg = false;
-        if (q < e && (*q == '+' || *q == '-')) eneg = *q++ == '-';
-        if (q < e && digit(*q)) {
-            int x = 0;
-            for (; q < e && digit(*q); ++q)
-                if (x < 100000) x = x * 10 + (*q - '0');
-            exp10 += eneg ? -x : x;
-        }
-    }
-    if (m == 0) return neg ? -0.0f : 0.0f;
-    if (m <= (uint64_t(1) << 53) && exp10 >= -22 && exp10 <= 22) {
-#if FLT_EVAL_METHOD == 0
-        double d = double(m);
-        d = exp10 >= 0 ? d * pow10tab[exp10] : d / pow10tab[-exp10];
-        return float(neg ? -d : d);
+    // Shift the n digits to the top with zero digits below them, then fold
+    // pairs, quads and the two halves.
+    x <<= 8 * (8 - n);
+    x = x * 10 + (x >> 8);
+    x = (((x & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+         (((x >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+        32;
+    v = uint32_t(x);
+    return n;
 #else
-        // x87 arithmetic may round twice; only an integer is exact there.
-        if (exp10 == 0) return float(neg ? -double(m) : double(m));
+    int n = 0;
+    v = 0;
+    while (n < 8 && digit(p[n])) v = v * 10 + unsigned(p[n++] - '0');
+    return n;
 #endif
-    }
-    return slowfloat(b, e);
 }
 
-// val() of the word [b, e): strtoll saturated to int.
-int wordint(const char* b, const char* e) {
-    const char* p = b;
-    while (p < e && blank(*p)) ++p;
+// The same, not looking past e.
+inline int digits8(const char* p, const char* e, uint32_t& v) {
+    int n = digitsat(p, v);
+    if (n <= e - p) return n;
+    n = int(e - p);
+    v = 0;
+    for (int i = 0; i < n; ++i) v = v * 10 + unsigned(p[i] - '0');
+    return n;
+}
+
+// Accumulates the digits at q into m (which wraps past 19 digits); returns
+// how many there were.
+inline int digitrun(const char*& q, const char* e, uint64_t& m) {
+    int total = 0;
+    for (;;) {
+        uint32_t v;
+        int n = digits8(q, e, v);
+        m = m * pow10int[n] + v;
+        q += n, total += n;
+        if (n < 8) return total;
+    }
+}
+
+const double pow10tab[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+const double negpow10tab[23] = {1e-0,  1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
+                                1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
+
+// float(RN(m / 10^k)) without a division, for 1 <= m <= 2^53 and k <= 22.
+// m times the double nearest 10^-k lies within a few units in the last place
+// of the exact quotient, and so of its correctly rounded double. Rounding to
+// float drops 29 bits and changes its result only at the doubles whose
+// dropped bits are exactly 1000...0 (the midpoints between floats; every
+// result here is a normal float). Unless the product lies near such a
+// midpoint, it rounds to the same float as the exact quotient would; near
+// one, the caller takes the slow way. Where the FPU computes in more
+// precision, a store makes the check see the very double that is converted.
+inline bool quotientfloat(uint64_t m, int k, float& out) {
+#if FLT_EVAL_METHOD == 0
+    double v = double(m) * negpow10tab[k];
+#else
+    volatile double y = double(m) * negpow10tab[k];
+    double v = y;
+#endif
+    uint64_t b;
+    memcpy(&b, &v, sizeof b);
+    uint32_t dropped = uint32_t(b) & 0x1FFFFFFFu;
+    if (dropped - (0x10000000u - 16u) <= 32u) return false;
+    out = float(v);
+    return true;
+}
+
+// Reads the word at p (p is at its start or at e) as fval would, float(strtod),
+// and moves p to the end of the word. Plain decimals with at most 19 digits
+// and a small exponent are converted here, the rest by strtod.
+float floatword(const char*& p, const char* e) {
+    const char* b = p;
+    const char* q = p;
+    while (q < e && blank(*q)) ++q;
     bool neg = false;
-    if (p < e && (*p == '+' || *p == '-')) neg = *p++ == '-';
+    if (q < e && (*q == '-' || *q == '+')) neg = *q++ == '-';
+    uint64_t m = 0;  // wraps for more than 19 digits, which go the slow way
+    int digits = digitrun(q, e, m);
+    int exp10 = 0;
+    if (q < e && *q == '.') {
+        ++q;
+        exp10 = -digitrun(q, e, m);
+        digits -= exp10;
+    }
+    bool fast = digits > 0 && digits <= 19 && !(q < e && (*q | 0x20) == 'x');  // not hex, inf, nan
+    if (fast && q < e && (*q | 0x20) == 'e') {
+        // An exponent without digits is not part of the number.
+        const char* x = q + 1;
+        bool xneg = false;
+        if (x < e && (*x == '+' || *x == '-')) xneg = *x++ == '-';
+        if (x < e && digit(*x)) {
+            int v = 0;
+            for (; x < e && digit(*x); ++x)
+                if (v < 100000) v = v * 10 + (*x - '0');
+            exp10 += xneg ? -v : v;
+            q = x;
+        }
+    }
+    while (q < e && *q != ' ') ++q;
+    p = q;
+    if (!fast) return slowfloat(b, q);
+    if (m == 0) return neg ? -0.0f : 0.0f;
+    if (m <= (uint64_t(1) << 53) && exp10 >= -22 && exp10 <= 22) {
+        float f;
+        if (exp10 < 0) {
+            if (quotientfloat(m, -exp10, f)) return neg ? -f : f;
+        } else {
+#if FLT_EVAL_METHOD == 0
+            // Both factors are exact: one rounding, as strtod's.
+            double v = double(m) * pow10tab[exp10];
+            return float(neg ? -v : v);
+#else
+            // x87 arithmetic may round twice; an integer alone is exact.
+            if (exp10 == 0) return float(neg ? -double(m) : double(m));
+#endif
+        }
+    }
+    return slowfloat(b, q);
+}
+
+// The common words, an optional minus, up to 7 digits, and optionally a
+// point and up to 7 more, ended by anything but an exponent: converted at
+// once. It looks past e freely (the buffer has slack) and hands the word to
+// floatword whenever what it read did not end before e.
+inline float readfloat(const char*& p, const char* e) {
+    const char* q = p;
+    bool neg = *q == '-';
+    q += neg;
+    uint32_t whole;
+    int n = digitsat(q, whole);
+    if (n == 0 || n == 8) return floatword(p, e);
+    q += n;
+    uint64_t m = whole;
+    int k = 0;
+    if (*q == '.') {
+        uint32_t frac;
+        k = digitsat(q + 1, frac);
+        if (k == 8) return floatword(p, e);
+        m = m * pow10int[k] + frac;  // at most 14 digits: exact, below 2^53
+        q += 1 + k;
+    }
+    if (q >= e) {
+        if (q > e) return floatword(p, e);
+    } else if ((*q | 0x20) == 'e' || (*q | 0x20) == 'x') {
+        return floatword(p, e);
+    }
+    float f;
+    if (m == 0) {
+        f = 0.0f;
+    } else if (k == 0) {
+        f = float(double(m));  // exact double, one rounding
+    } else if (!quotientfloat(m, k, f)) {
+        return floatword(p, e);
+    }
+    while (q < e && *q != ' ') ++q;
+    p = q;
+    return neg ? -f : f;
+}
+
+// Reads one component of a corner at q as val would (strtoll saturated to
+// int) and moves q to the '/' that ends it, or to the end of the word.
+int intword(const char*& q, const char* e) {
+    while (q < e && blank(*q)) ++q;
+    bool neg = false;
+    if (q < e && (*q == '-' || *q == '+')) neg = *q++ == '-';
     int64_t v = 0;
-    for (; p < e && digit(*p); ++p)
-        if (v <= int64_t(INT_MAX) + 1) v = v * 10 + (*p - '0');
+    for (;;) {
+        uint32_t d;
+        int n = digits8(q, e, d);
+        if (v <= int64_t(INT_MAX)) v = v * pow10int[n] + d;  // past that, saturated anyway
+        q += n;
+        if (n < 8) break;
+    }
+    while (q < e && *q != '/' && *q != ' ') ++q;
     if (neg) v = -v;
     if (v > INT_MAX) return INT_MAX;
     if (v < INT_MIN) return INT_MIN;
     return int(v);
 }
 
+// Up to 7 plain digits at once (looking past e, like readfloat), the rest
+// through intword.
+inline int readint(const char*& q, const char* e) {
+    uint32_t v;
+    int n = digitsat(q, v);
+    if (n == 0 || n == 8 || n > e - q) return intword(q, e);
+    q += n;
+    while (q < e && *q != '/' && *q != ' ') ++q;
+    return int(v);
+}
+
 // An index as the record keeps it: positive ones clamped at the last slot,
 // relative ones (-1 = the last element read so far) made absolute, and one
 // before the first element pointing at the empty slot 0.
-inline int32_t index(const char* b, const char* e, int count) {
-    int v = wordint(b, e);
+inline int32_t readindex(const char*& q, const char* e, int count) {
+    int v = readint(q, e);
     if (v >= 0) return v < OBJ_MAXELEMENTS ? v : OBJ_MAXELEMENTS;
     int64_t r = int64_t(count) + 1 + v;
     return r < 1 ? 0 : int32_t(r);
-}
-
-inline const char* slash(const char* p, const char* e) {
-    const void* s = memchr(p, '/', size_t(e - p));
-    return s ? static_cast<const char*>(s) : nullptr;
 }
 
 struct counters {
     int vertices = 0, normals = 0, texcoords = 0, faces = 0, materials = 0;
 };
 
-// One corner "v", "v/t", "v//n" or "v/t/n"; n only for the first corner.
-inline void corner(const char* b, const char* e, const counters& c, int32_t& vi, int32_t& ti, int32_t* ni) {
-    const char* s1 = slash(b, e);
-    vi = index(b, s1 ? s1 : e, c.vertices);
-    if (!s1) {
-        ti = 0;
-        if (ni) *ni = 0;
-        return;
+// One corner "v", "v/t", "v//n" or "v/t/n" at the word start q; n only for
+// the first corner. Leaves q at the end of the word.
+inline void corner(const char*& q, const char* e, const counters& c, int32_t& vi, int32_t& ti, int32_t* ni) {
+    vi = readindex(q, e, c.vertices);
+    int32_t t = 0, n = 0;
+    if (q < e && *q == '/') {
+        ++q;
+        t = readindex(q, e, c.texcoords);
+        if (ni && q < e && *q == '/') {
+            ++q;
+            n = readindex(q, e, c.normals);
+        }
     }
-    const char* s2 = slash(s1 + 1, e);
-    ti = index(s1 + 1, s2 ? s2 : e, c.texcoords);
-    if (!ni) return;
-    if (!s2) {
-        *ni = 0;
-        return;
-    }
-    const char* s3 = slash(s2 + 1, e);
-    *ni = index(s2 + 1, s3 ? s3 : e, c.normals);
+    ti = t;
+    if (ni) *ni = n;
+    while (q < e && *q != ' ') ++q;
 }
 
 inline int bump(int n, int most) { return n < most ? n + 1 : most; }
 
-// The next word after position p: [*b, return).
-inline const char* word(const char*& p, const char* e) {
-    p = skipspaces(p, e);
-    return skipword(p, e);
-}
-
-void floats(const char* p, const char* e, float* out, int n) {
+// The next n words from p as floats.
+inline void floats(const char* p, const char* e, float* out, int n) {
     for (int i = 0; i < n; ++i) {
-        const char* b = p;
-        const char* we = word(b, e);
-        out[i] = wordfloat(b, we);
-        p = we;
+        p = skipspaces(p, e);
+        out[i] = readfloat(p, e);
     }
 }
 
@@ -206,18 +330,17 @@ void parseline(obj_type* obj, counters& c, const char* p, const char* e) {
         } else if ((k[0] | 0x20) == 'f') {
             c.faces = bump(c.faces, OBJ_MAXELEMENTS);
             face_type& f = obj->face[c.faces];
-            const char* w = ke;
-            const char* we = word(w, e);
-            corner(w, we, c, f.vi[0], f.ti[0], &f.ni[0]);
-            w = we, we = word(w, e);
-            corner(w, we, c, f.vi[1], f.ti[1], nullptr);
-            w = we, we = word(w, e);
-            corner(w, we, c, f.vi[2], f.ti[2], nullptr);
-            w = we, we = word(w, e);
-            if (w == e)
+            const char* q = skipspaces(ke, e);
+            corner(q, e, c, f.vi[0], f.ti[0], &f.ni[0]);
+            q = skipspaces(q, e);
+            corner(q, e, c, f.vi[1], f.ti[1], nullptr);
+            q = skipspaces(q, e);
+            corner(q, e, c, f.vi[2], f.ti[2], nullptr);
+            q = skipspaces(q, e);
+            if (q == e)
                 f.vi[3] = 0;  // nothing after the third corner: a triangle
             else
-                corner(w, we, c, f.vi[3], f.ti[3], nullptr);
+                corner(q, e, c, f.vi[3], f.ti[3], nullptr);
         }
         break;
     case 2:
@@ -234,8 +357,8 @@ void parseline(obj_type* obj, counters& c, const char* p, const char* e) {
         if (isusemtl(k)) {
             c.materials = bump(c.materials, OBJ_MAXMATERIALS);
             obj->matstart[c.materials] = c.faces;
-            const char* w = ke;
-            const char* we = word(w, e);
+            const char* w = skipspaces(ke, e);
+            const char* we = skipword(w, e);
             // The name ends at its line feed or carriage return.
             const char* n = w;
             while (n < we && *n != '\n' && *n != '\r') ++n;
@@ -276,8 +399,9 @@ int Loadobj(obj_type* obj, char* filename) {
     if (!file) return 0;
 
     counters c;
-    // One piece of lookahead past the block so a piece never straddles a refill.
-    static char buffer[blocksize + cbufferlen + 1];
+    // One piece of lookahead past the block so a piece never straddles a
+    // refill, and the scanners' slack.
+    static char buffer[blocksize + cbufferlen + slack];
     const char* p = buffer;
     const char* end = buffer;
     bool atend = false;
@@ -286,7 +410,7 @@ int Loadobj(obj_type* obj, char* filename) {
         if (!atend && size_t(end - p) <= size_t(piecemax)) {
             size_t rest = size_t(end - p);
             memmove(buffer, p, rest);
-            size_t want = sizeof buffer - 1 - rest;
+            size_t want = sizeof buffer - slack - rest;
             size_t got = fread(buffer + rest, 1, want, file);
             // A short read is the end of the file or a read error; both end reading.
             if (got < want) atend = true;

@@ -330,6 +330,16 @@ TEST_F(Reader, FloatsAreExact) {
         "2.5e-324", "1e-400", "1e400", "99999999999999999999e-20", "1/2", "3\r", "\v4", "0000000000000000000000001",
         "1.00000000000000000000", "33554431.5", "8388608.5", "8388609.5",
     };
+    // Decimals that lie exactly halfway between two floats (ties go to even),
+    // among them some whose quotient by a power of ten is easily misrounded.
+    for (const char* w : {"849878.90625", "1021770.15625", "736908.78125", "-1017400.03125", "62256.994140625",
+                          "61080.423828125", "16331.94287109375", "15361.81201171875"})
+        words.push_back(w);
+    for (int i = 0; i < 2000; ++i) {
+        words.push_back(std::to_string(8388608 + i) + ".5");
+        words.push_back(std::to_string(4194304 + 7 * i) + (i % 2 ? ".25" : ".75"));
+        words.push_back("-" + std::to_string(2097152 + 13 * i) + ".125");
+    }
     const char* digits = "0123456789";
     while (words.size() < 3 * OBJ_MAXELEMENTS) {
         std::string w;

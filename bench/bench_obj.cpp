@@ -1,0 +1,136 @@
+// Times reading one OBJ file, best of 10 runs each: kestrin's Loadobj,
+// tinyobjloader's LoadObj (no triangulation, so it does no extra work) and a
+// plain fgets + sscanf reader. The three must agree on the four counts.
+#include <tiny_obj_loader.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "objtype.h"
+
+namespace {
+
+struct counts {
+    long v = 0, vt = 0, vn = 0, f = 0;
+    bool operator==(const counts& o) const { return v == o.v && vt == o.vt && vn == o.vn && f == o.f; }
+};
+
+double now_ms() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Best of `runs` timings of read(); prepare() runs untimed before each.
+template <class Prepare, class Read>
+double best(int runs, Prepare prepare, Read read) {
+    double b = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        double t0 = now_ms();
+        read();
+        double t = now_ms() - t0;
+        if (t < b) b = t;
+    }
+    return b;
+}
+
+// Counts one more element; the slot is capped like the record's.
+long slot(long& n) {
+    ++n;
+    return n < long(OBJ_SLOTS) ? n : long(OBJ_MAXELEMENTS);
+}
+
+// The reader everybody writes first: one fgets line, one sscanf per element.
+counts plainread(obj_type* o, const char* path) {
+    counts c;
+    FILE* f = fopen(path, "r");
+    if (!f) return c;
+    char line[256];
+    while (fgets(line, sizeof line, f)) {
+        if (line[0] == 'v' && line[1] == ' ') {
+            float* p = o->vertex[slot(c.v)];
+            sscanf(line + 2, "%f %f %f", &p[0], &p[1], &p[2]);
+        } else if (line[0] == 'v' && line[1] == 't' && line[2] == ' ') {
+            float* p = o->texcoord[slot(c.vt)];
+            sscanf(line + 3, "%f %f", &p[0], &p[1]);
+        } else if (line[0] == 'v' && line[1] == 'n' && line[2] == ' ') {
+            float* p = o->normal[slot(c.vn)];
+            sscanf(line + 3, "%f %f %f", &p[0], &p[1], &p[2]);
+        } else if (line[0] == 'f' && line[1] == ' ') {
+            face_type& fc = o->face[slot(c.f)];
+            int j = 0;
+            for (char* tok = strtok(line + 2, " \r\n"); tok && j < 4; tok = strtok(nullptr, " \r\n"), ++j) {
+                int n = 0;
+                if (sscanf(tok, "%d/%d/%d", &fc.vi[j], &fc.ti[j], &n) != 3) sscanf(tok, "%d//%d", &fc.vi[j], &n);
+                if (j == 0) fc.ni[0] = n;
+            }
+        }
+    }
+    fclose(f);
+    return c;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s file.obj\n", argv[0]);
+        return 2;
+    }
+    char* path = argv[1];
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+        perror(path);
+        return 1;
+    }
+    fseek(f, 0, SEEK_END);
+    double mb = double(ftell(f)) / 1e6;
+    fclose(f);
+
+    const int runs = 10;
+    obj_type* rec = static_cast<obj_type*>(calloc(1, sizeof(obj_type)));
+    if (!rec) return 1;
+
+    counts ck, ct, cp;
+    double tk = best(runs, [&] { memset(rec, 0, sizeof *rec); }, [&] {
+        Loadobj(rec, path);
+        ck.v = rec->nvertex, ck.vt = rec->ntexcoord, ck.vn = rec->nnormal, ck.f = rec->nface;
+    });
+
+    double tt = best(runs, [] {}, [&] {
+        tinyobj::attrib_t attrib;
+        std::vector<tinyobj::shape_t> shapes;
+        std::vector<tinyobj::material_t> materials;
+        std::string warn, err;
+        tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, path, nullptr, false);
+        ct.v = long(attrib.vertices.size() / 3), ct.vt = long(attrib.texcoords.size() / 2);
+        ct.vn = long(attrib.normals.size() / 3), ct.f = 0;
+        for (const tinyobj::shape_t& s : shapes) ct.f += long(s.mesh.num_face_vertices.size());
+    });
+
+    double tp = best(runs, [&] { memset(rec, 0, sizeof *rec); }, [&] { cp = plainread(rec, path); });
+    free(rec);
+
+    printf("file %s: %.1f MB, best of %d runs\n", path, mb, runs);
+    printf("%-15s %9s %9s %12s\n", "reader", "ms", "MB/s", "vs Loadobj");
+    auto row = [&](const char* name, double t) { printf("%-15s %9.1f %9.1f %11.2fx\n", name, t, mb / (t / 1000.0), t / tk); };
+    row("Loadobj", tk);
+    row("tinyobjloader", tt);
+    row("fgets+sscanf", tp);
+
+    auto show = [](const char* name, const counts& c) {
+        printf("  %-14s v %ld  vt %ld  vn %ld  f %ld\n", name, c.v, c.vt, c.vn, c.f);
+    };
+    if (!(ck == ct && ck == cp)) {
+        printf("COUNTS DIFFER:\n");
+        show("Loadobj", ck), show("tinyobjloader", ct), show("fgets+sscanf", cp);
+        return 1;
+    }
+    show("counts", ck);
+    printf("tinyobjloader / Loadobj = %.2f (target >= 6)\n", tt / tk);
+    return 0;
+}
