@@ -14,12 +14,50 @@ uint32_t be32(const unsigned char* p) {
     return (uint32_t(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
 
+// The decoder trusts the Huffman tables of a file more than is safe: a
+// table whose code counts add up to more than 256 symbols overflows its
+// arrays, and a scan that uses a table never defined decodes with whatever
+// the memory held. Both are refused here. `defined` has bit th for DC table
+// th and bit 4 + th for AC table th.
+bool jpeg_dht_ok(const unsigned char* p, size_t n, unsigned& defined) {
+    size_t i = 0;
+    while (i < n) {
+        if (n - i < 17) return false;
+        unsigned cls = p[i] >> 4, th = p[i] & 15;
+        if (cls > 1 || th > 3) return false;
+        size_t symbols = 0;
+        for (int k = 1; k <= 16; ++k) symbols += p[i + k];
+        if (symbols > 256 || symbols > n - i - 17) return false;
+        defined |= 1u << (cls * 4 + th);
+        i += 17 + symbols;
+    }
+    return true;
+}
+
+// A scan header: the tables it decodes with must exist. A progressive
+// scan uses only the DC tables (first DC pass) or only the AC tables.
+bool jpeg_sos_ok(const unsigned char* p, size_t n, bool progressive, unsigned defined) {
+    if (n < 1) return false;
+    size_t ns = p[0];
+    if (ns < 1 || ns > 4 || n < 1 + 2 * ns + 3) return false;
+    unsigned ss = p[1 + 2 * ns], ah = p[3 + 2 * ns] >> 4;
+    bool uses_dc = !progressive || (ss == 0 && ah == 0);
+    bool uses_ac = !progressive || ss > 0;
+    for (size_t c = 0; c < ns; ++c) {
+        unsigned td = p[2 + 2 * c] >> 4, ta = p[2 + 2 * c] & 15;
+        if (uses_dc && (td > 3 || !(defined & (1u << td)))) return false;
+        if (uses_ac && (ta > 3 || !(defined & (1u << (4 + ta))))) return false;
+    }
+    return true;
+}
+
 // JPEG: walk the marker segments; entropy-coded data after a scan header
 // holds no marker except restarts (0xFF is stuffed as FF 00), so the walk
 // resumes at the next real marker. Complete means an EOI after a scan.
 bool jpeg_complete(const unsigned char* p, size_t n) {
     size_t i = 2;
-    bool scanned = false;
+    bool scanned = false, progressive = false;
+    unsigned defined = 0;
     while (i + 1 < n) {
         if (p[i] != 0xFF) return false;
         while (i + 1 < n && p[i + 1] == 0xFF) ++i;  // fill bytes
@@ -31,6 +69,9 @@ bool jpeg_complete(const unsigned char* p, size_t n) {
         if (i + 2 > n) return false;
         size_t len = be16(p + i);
         if (len < 2 || len > n - i) return false;
+        if (m == 0xC2) progressive = true;
+        if (m == 0xC4 && !jpeg_dht_ok(p + i + 2, len - 2, defined)) return false;
+        if (m == 0xDA && !jpeg_sos_ok(p + i + 2, len - 2, progressive, defined)) return false;
         i += len;
         if (m == 0xDA) {
             scanned = true;

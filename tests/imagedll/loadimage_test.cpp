@@ -248,6 +248,53 @@ TEST_F(LoadImageFileTest, CorruptHeadersAreRefused) {
     EXPECT_FALSE(decode(Bytes(text, text + sizeof text - 1)));
 }
 
+size_t find_marker(const Bytes& jpg, unsigned char marker) {
+    for (size_t i = 0; i + 1 < jpg.size(); ++i)
+        if (jpg[i] == 0xFF && jpg[i + 1] == marker) return i;
+    return jpg.size();
+}
+
+// The JPEG without Huffman table `id` (class << 4 | number) in its table
+// segment at `dht`.
+Bytes drop_huffman_table(Bytes jpg, size_t dht, unsigned id) {
+    size_t len = (jpg[dht + 2] << 8) | jpg[dht + 3];
+    for (size_t t = dht + 4; t < dht + 2 + len;) {
+        size_t symbols = 0;
+        for (size_t k = 1; k <= 16; ++k) symbols += jpg[t + k];
+        if (jpg[t] == id) {
+            jpg.erase(jpg.begin() + t, jpg.begin() + t + 17 + symbols);
+            len -= 17 + symbols;
+            jpg[dht + 2] = (unsigned char)(len >> 8);
+            jpg[dht + 3] = (unsigned char)len;
+            break;
+        }
+        t += 17 + symbols;
+    }
+    return jpg;
+}
+
+// Huffman tables the decoder would trust to its harm: more than 256 codes
+// in one table (written past its arrays), or a scan naming a table the file
+// never defined (decoded with whatever an earlier image left in memory).
+TEST_F(LoadImageFileTest, JpegWithUnsoundHuffmanTablesIsRefused) {
+    Bytes jpg = encode_jpg(pattern(16, 16), 90);
+    size_t dht = find_marker(jpg, 0xC4), sos = find_marker(jpg, 0xDA);
+    ASSERT_LT(dht, sos);
+    ASSERT_LT(sos, jpg.size());
+
+    Bytes bad = jpg;
+    for (size_t k = dht + 5; k < dht + 21; ++k) bad[k] = 0x20;  // 16 x 32 codes
+    EXPECT_FALSE(decode(bad));
+
+    Bytes no_ac1 = drop_huffman_table(jpg, dht, 0x11);
+    ASSERT_LT(no_ac1.size(), jpg.size());
+    ASSERT_TRUE(decode(jpg));
+    EXPECT_FALSE(decode(no_ac1));
+    bad = jpg;
+    bad[sos + 6] = 0x33;  // first component: DC and AC table 3
+    EXPECT_FALSE(decode(bad));
+}
+
 // Damaged bytes anywhere may give a picture or 0, but never a crash or a
 // bitmap that is not a sound 32-bit DIB within the caps.
 TEST_F(LoadImageFileTest, DamagedBytesNeverCrash) {
