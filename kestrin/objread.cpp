@@ -233,7 +233,12 @@ inline float readfloat(const char*& p, const char* e) {
     }
     while (q < e && *q != ' ') ++q;
     p = q;
-    return neg ? -f : f;
+    // The sign goes on without a branch: it is as random as the data.
+    uint32_t u;
+    memcpy(&u, &f, 4);
+    u ^= uint32_t(neg) << 31;
+    memcpy(&f, &u, 4);
+    return f;
 }
 
 // Reads one component of a corner at q as val would (strtoll saturated to
