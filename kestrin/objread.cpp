@@ -16,6 +16,11 @@
 #include <cstring>
 
 #include "objtype.h"
+#include "platform.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 int test = 0;
 int size = 0;
@@ -147,7 +152,7 @@ inline bool quotientfloat(uint64_t m, int k, float& out) {
 // Reads the word at p (p is at its start or at e) as fval would, float(strtod),
 // and moves p to the end of the word. Plain decimals with at most 19 digits
 // and a small exponent are converted here, the rest by strtod.
-float floatword(const char*& p, const char* e) {
+__attribute__((noinline)) float floatword(const char*& p, const char* e) {
     const char* b = p;
     const char* q = p;
     while (q < e && blank(*q)) ++q;
@@ -201,7 +206,7 @@ float floatword(const char*& p, const char* e) {
 // point and up to 7 more, ended by anything but an exponent: converted at
 // once. It looks past e freely (the buffer has slack) and hands the word to
 // floatword whenever what it read did not end before e.
-inline float readfloat(const char*& p, const char* e) {
+__attribute__((always_inline)) inline float readfloat(const char*& p, const char* e) {
     const char* q = p;
     bool neg = *q == '-';
     q += neg;
@@ -273,15 +278,24 @@ inline int readint(const char*& q, const char* e) {
     return int(v);
 }
 
+// The component [q, e) of a corner whose end is known already.
+inline int intat(const char* q, const char* e) {
+    uint32_t v;
+    int n = digitsat(q, v);
+    if (n == 0 || n == 8 || n > e - q) return intword(q, e);
+    return int(v);
+}
+
 // An index as the record keeps it: positive ones clamped at the last slot,
 // relative ones (-1 = the last element read so far) made absolute, and one
 // before the first element pointing at the empty slot 0.
-inline int32_t readindex(const char*& q, const char* e, int count) {
-    int v = readint(q, e);
+inline int32_t toindex(int v, int count) {
     if (v >= 0) return v < OBJ_MAXELEMENTS ? v : OBJ_MAXELEMENTS;
     int64_t r = int64_t(count) + 1 + v;
     return r < 1 ? 0 : int32_t(r);
 }
+
+inline int32_t readindex(const char*& q, const char* e, int count) { return toindex(readint(q, e), count); }
 
 struct counters {
     int vertices = 0, normals = 0, texcoords = 0, faces = 0, materials = 0;
@@ -389,6 +403,245 @@ inline const char* pieceend(const char* p, const char* end) {
     return p + (avail < size_t(piecemax) ? avail : size_t(piecemax));
 }
 
+// The first 64 bytes of a piece as bit masks, bit i for p[i]. Knowing where
+// every word starts lets the numbers of a line be read independently of
+// each other, instead of each scan waiting for the one before it to find
+// its end.
+struct window {
+    uint64_t starts;   // a word starts here
+    uint64_t spaces;   // a space, or the end of a piece that ends in the window
+    uint64_t slashes;
+    uint64_t digits;
+};
+
+// The masks of the 64 bytes at p, and bits for '\n' or NUL in stop.
+inline void classify(const char* p, window& w, uint64_t& stop) {
+    w.spaces = w.slashes = w.digits = stop = 0;
+#if defined(__SSE2__)
+    const __m128i sp = _mm_set1_epi8(' '), sl = _mm_set1_epi8('/'), lf = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128(), below0 = _mm_set1_epi8('0' - 1), above9 = _mm_set1_epi8('9' + 1);
+    for (int i = 0; i < 4; ++i) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        auto bits = [i](__m128i m) { return uint64_t(uint32_t(_mm_movemask_epi8(m))) << (16 * i); };
+        w.spaces |= bits(_mm_cmpeq_epi8(x, sp));
+        w.slashes |= bits(_mm_cmpeq_epi8(x, sl));
+        // Signed compares: bytes from 0x80 up are negative, so no digits.
+        w.digits |= bits(_mm_and_si128(_mm_cmpgt_epi8(x, below0), _mm_cmplt_epi8(x, above9)));
+        stop |= bits(_mm_or_si128(_mm_cmpeq_epi8(x, lf), _mm_cmpeq_epi8(x, zero)));
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        uint64_t bit = uint64_t(1) << i;
+        if (p[i] == ' ') w.spaces |= bit;
+        if (p[i] == '/') w.slashes |= bit;
+        if (digit(p[i])) w.digits |= bit;
+        if (p[i] == '\n' || p[i] == 0) stop |= bit;
+    }
+#endif
+}
+
+inline int lowbit(uint64_t x) { return __builtin_ctzll(x); }
+
+// The word [s, end) at the lowest start of w, taking it off w. False when
+// no word starts in the window or the word runs past it.
+inline bool nextword(window& w, int& s, int& end) {
+    if (!w.starts) return false;
+    s = lowbit(w.starts);
+    uint64_t after = w.spaces & (~uint64_t(0) << s);
+    if (!after) return false;
+    end = lowbit(after);
+    w.starts &= w.starts - 1;
+    return true;
+}
+
+// A corner [a, a+len) whose slashes (bits relative to a) are known.
+inline void fastcorner(const char* a, int len, uint64_t sl, const counters& c, int32_t& vi, int32_t& ti,
+                       int32_t* ni) {
+    int s1 = sl ? lowbit(sl) : len;
+    vi = toindex(intat(a, a + s1), c.vertices);
+    int32_t t = 0, n = 0;
+    if (s1 < len) {
+        sl &= sl - 1;
+        int s2 = sl ? lowbit(sl) : len;
+        t = toindex(intat(a + s1 + 1, a + s2), c.texcoords);
+        if (ni && s2 < len) {
+            sl &= sl - 1;
+            int s3 = sl ? lowbit(sl) : len;
+            n = toindex(intat(a + s2 + 1, a + s3), c.normals);
+        }
+    }
+    ti = t;
+    if (ni) *ni = n;
+}
+
+// The value of the n (0..7) digits at the low end of x (already xored with
+// '0's), whatever follows them.
+inline uint32_t digitsvalue(uint64_t x, int n) {
+    x = (x << (8 * (7 - n))) << 8;  // the digits to the top, zeros below (n = 0 gives 0)
+    x = x * 10 + (x >> 8);
+    x = (((x & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+         (((x >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+        32;
+    return uint32_t(x);
+}
+
+// Kept out of line, so that floatat stays small where it is inlined.
+__attribute__((noinline)) float slowfloatat(const char* p, int s, int end) {
+    const char* q = p + s;
+    return readfloat(q, p + end);
+}
+
+// The word [s, end) of a piece at p, read as fval would. The usual shape,
+// an optional minus, digits, a point and digits, at most 8 bytes from the
+// first digit, is measured on the digit mask and converted from a single
+// load with the point squeezed out; anything else goes through readfloat.
+__attribute__((always_inline)) inline float floatat(const char* p, int s, int end, uint64_t digits) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    bool neg = p[s] == '-';
+    int a = s + neg;
+    int whole = lowbit(~digits >> a);  // the word's end is no digit
+    int dot = a + whole;
+    int frac = dot < end ? lowbit(~digits >> (dot + 1)) : 0;
+    int t = dot + 1 + frac;  // the first character after the number
+    if (whole == 0 || dot >= end || p[dot] != '.' || t - a > 8 ||
+        (t < end && ((p[t] | 0x20) == 'e' || (p[t] | 0x20) == 'x')))
+        return slowfloatat(p, s, end);
+    uint64_t x;
+    memcpy(&x, p + a, 8);
+    x ^= 0x3030303030303030ull;
+    // Drop the point: the whole digits stay, the fraction's move down a byte.
+    uint64_t low = x & ((uint64_t(1) << (8 * whole)) - 1);  // whole <= 7 here
+    uint64_t high = ((x >> (8 * whole)) >> 8) << (8 * whole);
+    uint64_t m = digitsvalue(low | high, whole + frac);
+    float f;
+    if (m == 0) {
+        f = 0.0f;
+    } else if (frac == 0) {
+        f = float(double(m));  // exact double, one rounding
+    } else if (!quotientfloat(m, frac, f)) {
+        return slowfloatat(p, s, end);
+    }
+    // The sign goes on without a branch: it is as random as the data.
+    uint32_t u;
+    memcpy(&u, &f, 4);
+    u ^= uint32_t(neg) << 31;
+    memcpy(&f, &u, 4);
+    return f;
+#else
+    (void)digits;
+    return slowfloatat(p, s, end);
+#endif
+}
+
+// n floats of the words after the keyword; from the first word that does
+// not lie wholly in the window on, the plain scanners go on from where the
+// last one ended.
+inline void fastfloats(const char* p, const char* e, window& w, int from, float* out, int n) {
+    int i = 0;
+    for (int s, end; i < n && nextword(w, s, end); ++i) {
+        out[i] = floatat(p, s, end, w.digits);
+        from = end;
+    }
+    if (i < n) floats(p + from, e, out + i, n - i);
+}
+
+// One piece [p, e) without NUL, its first bytes described by w.
+void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w) {
+    int k, ke;
+    if (!nextword(w, k, ke)) return parseline(obj, c, p, e);
+    switch (ke - k) {
+    case 1:
+        if ((p[k] | 0x20) == 'v') {
+            c.vertices = bump(c.vertices, OBJ_MAXELEMENTS);
+            return fastfloats(p, e, w, ke, obj->vertex[c.vertices], 3);
+        }
+        if ((p[k] | 0x20) == 'f') {
+            c.faces = bump(c.faces, OBJ_MAXELEMENTS);
+            face_type& f = obj->face[c.faces];
+            int j = 0, from = ke;
+            for (int s, end; j < 4 && nextword(w, s, end); ++j) {
+                uint64_t sl = (w.slashes >> s) & ((uint64_t(1) << (end - s)) - 1);
+                fastcorner(p + s, end - s, sl, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
+                from = end;
+            }
+            // The rest as the plain reader does it, from the end of the last corner read.
+            const char* q = p + from;
+            for (; j < 3; ++j) {
+                q = skipspaces(q, e);
+                corner(q, e, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
+            }
+            if (j == 3) {
+                q = skipspaces(q, e);
+                if (q == e)
+                    f.vi[3] = 0;  // nothing after the third corner: a triangle
+                else
+                    corner(q, e, c, f.vi[3], f.ti[3], nullptr);
+            }
+            return;
+        }
+        break;
+    case 2:
+        if ((p[k] | 0x20) != 'v') break;
+        if ((p[k + 1] | 0x20) == 'n') {
+            c.normals = bump(c.normals, OBJ_MAXELEMENTS);
+            return fastfloats(p, e, w, ke, obj->normal[c.normals], 3);
+        }
+        if ((p[k + 1] | 0x20) == 't') {
+            c.texcoords = bump(c.texcoords, OBJ_MAXELEMENTS);
+            return fastfloats(p, e, w, ke, obj->texcoord[c.texcoords], 2);
+        }
+        break;
+    case 6:
+        return parseline(obj, c, p, e);
+    }
+}
+
+// Reads the pieces starting before limit, of the data ending at end, and
+// returns where it stopped. At least 64 bytes past any piece are readable
+// (the data's own or slack).
+const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+    while (p < limit) {
+        size_t avail = size_t(end - p);
+        window w;
+        uint64_t stop;
+        classify(p, w, stop);
+        if (avail < 64) stop &= (uint64_t(1) << avail) - 1;  // bytes past the data
+        const char* e;
+        if (stop) {
+            int i = lowbit(stop);
+            if (p[i] == 0) {
+                // A NUL ends the piece's text; only the plain scanners handle that.
+                e = pieceend(p, end);
+                parseline(obj, c, p, p + i);
+                p = e;
+                continue;
+            }
+            e = p + i + 1;
+        } else {
+            e = pieceend(p, end);
+            if (const void* z = memchr(p, 0, size_t(e - p))) {
+                parseline(obj, c, p, static_cast<const char*>(z));
+                p = e;
+                continue;
+            }
+        }
+        // Only bits inside the piece count; the end of a piece that ends in
+        // the window closes its last word.
+        size_t n = size_t(e - p);
+        uint64_t inside = ~uint64_t(0);
+        if (n < 64) {
+            inside = (uint64_t(1) << n) - 1;
+            w.spaces = (w.spaces & inside) | (uint64_t(1) << n);
+            w.slashes &= inside;
+            w.digits &= inside;
+        }
+        w.starts = ~w.spaces & ((w.spaces << 1) | 1) & inside;
+        fastline(obj, c, p, e, w);
+        p = e;
+    }
+    return p;
+}
+
 void setprefix(obj_type* obj, char* filename) {
     char* base = instrrev$(filename, '\\');
     char* cutname = leftc$(base, len(base) - 4);
@@ -404,34 +657,36 @@ int Loadobj(obj_type* obj, char* filename) {
     if (!file) return 0;
 
     counters c;
-    // One piece of lookahead past the block so a piece never straddles a
-    // refill, and the scanners' slack.
-    static char buffer[blocksize + cbufferlen + slack];
-    const char* p = buffer;
-    const char* end = buffer;
-    bool atend = false;
-    bool nul = false;
-    for (;;) {
-        if (!atend && size_t(end - p) <= size_t(piecemax)) {
+    size_t mapped = 0;
+    if (const char* view = kestrinmapfile(file, &mapped)) {
+        // The scanners look up to 64 bytes past a piece, and a piece is at
+        // most 255 bytes: the last ones are read from a copy with slack,
+        // since the view ends exactly at the file's end.
+        const size_t margin = 512;
+        const char* end = view + mapped;
+        const char* p = mapped > margin ? pieces(obj, c, view, end - margin, end) : view;
+        static char tail[margin + slack];
+        size_t rest = size_t(end - p);
+        memcpy(tail, p, rest);
+        memset(tail + rest, 0, sizeof tail - rest);
+        pieces(obj, c, tail, tail + rest, tail + rest);
+        kestrinunmapfile(view, mapped);
+    } else {
+        // One piece of lookahead past the block so a piece never straddles
+        // a refill, and the scanners' slack.
+        static char buffer[blocksize + cbufferlen + slack];
+        const char* p = buffer;
+        const char* end = buffer;
+        for (bool atend = false; !atend;) {
             size_t rest = size_t(end - p);
             memmove(buffer, p, rest);
             size_t want = sizeof buffer - slack - rest;
             size_t got = fread(buffer + rest, 1, want, file);
             // A short read is the end of the file or a read error; both end reading.
-            if (got < want) atend = true;
-            p = buffer;
+            atend = got < want;
             end = buffer + rest + got;
-            nul = memchr(buffer, 0, rest + got) != nullptr;
+            p = pieces(obj, c, buffer, atend ? end : end - piecemax, end);
         }
-        if (p == end) break;
-        const char* q = pieceend(p, end);
-        const char* textend = q;
-        if (nul) {
-            const void* z = memchr(p, 0, size_t(q - p));
-            if (z) textend = static_cast<const char*>(z);
-        }
-        parseline(obj, c, p, textend);
-        p = q;
     }
     close(file);
 

@@ -4,6 +4,9 @@
 #ifndef KESTRIN_PLATFORM_H
 #define KESTRIN_PLATFORM_H
 
+#include <cstddef>
+#include <cstdio>
+
 #include "kestrin.h"
 
 // MessageBoxA's values, fixed by the Win32 ABI.
@@ -22,5 +25,12 @@ enum {
 int kestrinbox(const char* text, const char* title, unsigned type);
 
 void kestrinsleep(int ms);
+
+// A read-only view of the whole of a file just opened with open, so that a
+// reader can scan it in place instead of copying it. Null when the file
+// cannot be mapped (empty, not a regular file, too large, no memory): then
+// read it as usual. The view ends exactly at the file's end.
+const char* kestrinmapfile(FILE* file, size_t* size);
+void kestrinunmapfile(const char* view, size_t size);
 
 #endif
