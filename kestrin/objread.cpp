@@ -414,13 +414,16 @@ struct window {
     uint64_t digits;
 };
 
-// The masks of the 64 bytes at p, and bits for '\n' or NUL in stop.
+// The masks of the 64 bytes at p, and bits for '\n' or NUL in stop. Most
+// lines end within 32 bytes: the second half is only looked at when the
+// first holds no stop (its bits are zero then, which bound keeps out of use).
 inline void classify(const char* p, window& w, uint64_t& stop) {
     w.spaces = w.slashes = w.digits = stop = 0;
 #if defined(__SSE2__)
     const __m128i sp = _mm_set1_epi8(' '), sl = _mm_set1_epi8('/'), lf = _mm_set1_epi8('\n');
     const __m128i zero = _mm_setzero_si128(), below0 = _mm_set1_epi8('0' - 1), above9 = _mm_set1_epi8('9' + 1);
     for (int i = 0; i < 4; ++i) {
+        if (i == 2 && stop) break;
         __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
         auto bits = [i](__m128i m) { return uint64_t(uint32_t(_mm_movemask_epi8(m))) << (16 * i); };
         w.spaces |= bits(_mm_cmpeq_epi8(x, sp));
@@ -442,6 +445,20 @@ inline void classify(const char* p, window& w, uint64_t& stop) {
 
 inline int lowbit(uint64_t x) { return __builtin_ctzll(x); }
 
+// Keeps the bits of the first n bytes, the piece's (or the rest's) own; if
+// they end in the window, the end closes the last word. Then marks where
+// words start.
+inline void bound(window& w, size_t n) {
+    uint64_t inside = ~uint64_t(0);
+    if (n < 64) {
+        inside = (uint64_t(1) << n) - 1;
+        w.spaces = (w.spaces & inside) | (uint64_t(1) << n);
+        w.slashes &= inside;
+        w.digits &= inside;
+    }
+    w.starts = ~w.spaces & ((w.spaces << 1) | 1) & inside;
+}
+
 // The word [s, end) at the lowest start of w, taking it off w. False when
 // no word starts in the window or the word runs past it.
 inline bool nextword(window& w, int& s, int& end) {
@@ -454,26 +471,6 @@ inline bool nextword(window& w, int& s, int& end) {
     return true;
 }
 
-// A corner [a, a+len) whose slashes (bits relative to a) are known.
-inline void fastcorner(const char* a, int len, uint64_t sl, const counters& c, int32_t& vi, int32_t& ti,
-                       int32_t* ni) {
-    int s1 = sl ? lowbit(sl) : len;
-    vi = toindex(intat(a, a + s1), c.vertices);
-    int32_t t = 0, n = 0;
-    if (s1 < len) {
-        sl &= sl - 1;
-        int s2 = sl ? lowbit(sl) : len;
-        t = toindex(intat(a + s1 + 1, a + s2), c.texcoords);
-        if (ni && s2 < len) {
-            sl &= sl - 1;
-            int s3 = sl ? lowbit(sl) : len;
-            n = toindex(intat(a + s2 + 1, a + s3), c.normals);
-        }
-    }
-    ti = t;
-    if (ni) *ni = n;
-}
-
 // The value of the n (0..7) digits at the low end of x (already xored with
 // '0's), whatever follows them.
 inline uint32_t digitsvalue(uint64_t x, int n) {
@@ -483,6 +480,43 @@ inline uint32_t digitsvalue(uint64_t x, int n) {
          (((x >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
         32;
     return uint32_t(x);
+}
+
+// The component [a+from, a+to) of a corner as val reads it: plain digits,
+// 1 to 7 of them, straight from the digit mask (bits relative to a).
+inline int componentat(const char* a, int from, int to, uint64_t dg) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    int run = lowbit(~dg >> from);  // the corner's end is no digit
+    if (run == to - from && unsigned(run - 1) < 7u) {
+        uint64_t x;
+        memcpy(&x, a + from, 8);
+        return int(digitsvalue(x ^ 0x3030303030303030ull, run));
+    }
+#else
+    (void)dg;
+#endif
+    return intat(a + from, a + to);
+}
+
+// A corner [a, a+len) whose slashes and digits (bits relative to a) are
+// known; the bit at len is no digit.
+inline void fastcorner(const char* a, int len, uint64_t sl, uint64_t dg, const counters& c, int32_t& vi,
+                       int32_t& ti, int32_t* ni) {
+    int s1 = sl ? lowbit(sl) : len;
+    vi = toindex(componentat(a, 0, s1, dg), c.vertices);
+    int32_t t = 0, n = 0;
+    if (s1 < len) {
+        sl &= sl - 1;
+        int s2 = sl ? lowbit(sl) : len;
+        t = toindex(componentat(a, s1 + 1, s2, dg), c.texcoords);
+        if (ni && s2 < len) {
+            sl &= sl - 1;
+            int s3 = sl ? lowbit(sl) : len;
+            n = toindex(componentat(a, s2 + 1, s3, dg), c.normals);
+        }
+    }
+    ti = t;
+    if (ni) *ni = n;
 }
 
 // Kept out of line, so that floatat stays small where it is inlined.
@@ -558,14 +592,27 @@ void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w
         if ((p[k] | 0x20) == 'f') {
             c.faces = bump(c.faces, OBJ_MAXELEMENTS);
             face_type& f = obj->face[c.faces];
+            // The corners' bits are relative to b; a corner running past
+            // the window gets a new window from the end of the last one.
+            const char* b = p;
             int j = 0, from = ke;
-            for (int s, end; j < 4 && nextword(w, s, end); ++j) {
+            while (j < 4) {
+                int s, end;
+                if (!nextword(w, s, end)) {
+                    if (e - b <= 64 || from == 0) break;  // no more words, or one longer than a window
+                    b += from, from = 0;
+                    uint64_t stop;
+                    classify(b, w, stop);
+                    bound(w, size_t(e - b));
+                    continue;
+                }
                 uint64_t sl = (w.slashes >> s) & ((uint64_t(1) << (end - s)) - 1);
-                fastcorner(p + s, end - s, sl, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
+                fastcorner(b + s, end - s, sl, w.digits >> s, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
                 from = end;
+                ++j;
             }
             // The rest as the plain reader does it, from the end of the last corner read.
-            const char* q = p + from;
+            const char* q = b + from;
             for (; j < 3; ++j) {
                 q = skipspaces(q, e);
                 corner(q, e, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
@@ -618,24 +665,32 @@ const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit,
             }
             e = p + i + 1;
         } else {
-            e = pieceend(p, end);
-            if (const void* z = memchr(p, 0, size_t(e - p))) {
-                parseline(obj, c, p, static_cast<const char*>(z));
+            // A longer line (a quad, say): its end from the next 64 bytes,
+            // or from the plain search.
+            window next;
+            uint64_t stop2 = 0;
+            if (avail > 64) {
+                classify(p + 64, next, stop2);
+                if (avail < 128) stop2 &= (uint64_t(1) << (avail - 64)) - 1;
+            }
+            const char* z = nullptr;
+            if (stop2) {
+                const char* at = p + 64 + lowbit(stop2);
+                if (*at == 0)
+                    z = at, e = pieceend(p, end);
+                else
+                    e = at + 1;
+            } else {
+                e = pieceend(p, end);
+                z = static_cast<const char*>(memchr(p, 0, size_t(e - p)));
+            }
+            if (z) {
+                parseline(obj, c, p, z);
                 p = e;
                 continue;
             }
         }
-        // Only bits inside the piece count; the end of a piece that ends in
-        // the window closes its last word.
-        size_t n = size_t(e - p);
-        uint64_t inside = ~uint64_t(0);
-        if (n < 64) {
-            inside = (uint64_t(1) << n) - 1;
-            w.spaces = (w.spaces & inside) | (uint64_t(1) << n);
-            w.slashes &= inside;
-            w.digits &= inside;
-        }
-        w.starts = ~w.spaces & ((w.spaces << 1) | 1) & inside;
+        bound(w, size_t(e - p));
         fastline(obj, c, p, e, w);
         p = e;
     }
