@@ -482,20 +482,22 @@ inline uint32_t digitsvalue(uint64_t x, int n) {
     return uint32_t(x);
 }
 
-// The component [a+from, a+to) of a corner as val reads it: plain digits,
-// 1 to 7 of them, straight from the digit mask (bits relative to a).
-inline int componentat(const char* a, int from, int to, uint64_t dg) {
+// The component [a+from, a+to) of a corner as an index of an element of
+// which count are read: plain digits, 1 to 7 of them, straight from the
+// digit mask (bits relative to a); the rest as val reads them.
+inline int32_t componentat(const char* a, int from, int to, uint64_t dg, int count) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     int run = lowbit(~dg >> from);  // the corner's end is no digit
     if (run == to - from && unsigned(run - 1) < 7u) {
         uint64_t x;
         memcpy(&x, a + from, 8);
-        return int(digitsvalue(x ^ 0x3030303030303030ull, run));
+        uint32_t v = digitsvalue(x ^ 0x3030303030303030ull, run);
+        return v < uint32_t(OBJ_MAXELEMENTS) ? int32_t(v) : OBJ_MAXELEMENTS;
     }
 #else
     (void)dg;
 #endif
-    return intat(a + from, a + to);
+    return toindex(intat(a + from, a + to), count);
 }
 
 // A corner [a, a+len) whose slashes and digits (bits relative to a) are
@@ -503,16 +505,16 @@ inline int componentat(const char* a, int from, int to, uint64_t dg) {
 inline void fastcorner(const char* a, int len, uint64_t sl, uint64_t dg, const counters& c, int32_t& vi,
                        int32_t& ti, int32_t* ni) {
     int s1 = sl ? lowbit(sl) : len;
-    vi = toindex(componentat(a, 0, s1, dg), c.vertices);
+    vi = componentat(a, 0, s1, dg, c.vertices);
     int32_t t = 0, n = 0;
     if (s1 < len) {
         sl &= sl - 1;
         int s2 = sl ? lowbit(sl) : len;
-        t = toindex(componentat(a, s1 + 1, s2, dg), c.texcoords);
+        t = componentat(a, s1 + 1, s2, dg, c.texcoords);
         if (ni && s2 < len) {
             sl &= sl - 1;
             int s3 = sl ? lowbit(sl) : len;
-            n = toindex(componentat(a, s2 + 1, s3, dg), c.normals);
+            n = componentat(a, s2 + 1, s3, dg, c.normals);
         }
     }
     ti = t;

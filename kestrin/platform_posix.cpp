@@ -42,11 +42,9 @@ const char* kestrinmapfile(FILE* file, size_t* size) {
     int fd = fileno(file);
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return nullptr;
     if (uintmax_t(st.st_size) > SIZE_MAX) return nullptr;
-    int flags = MAP_PRIVATE;
-#ifdef MAP_POPULATE
-    flags |= MAP_POPULATE;  // one call sets up all pages instead of a fault per few pages
-#endif
-    void* view = mmap(nullptr, size_t(st.st_size), PROT_READ, flags, fd, 0);
+    // No MAP_POPULATE: measured slower than the faults, which map a run of
+    // pages each.
+    void* view = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     if (view == MAP_FAILED) return nullptr;
     *size = size_t(st.st_size);
     return static_cast<const char*>(view);
