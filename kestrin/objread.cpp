@@ -125,7 +125,7 @@ const double pow10tab[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 const double negpow10tab[23] = {1e-0,  1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
                                 1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
 
-// float(RN(m / 10^k)) without a division, for 1 <= m <= 2^53 and k <= 22.
+// float(RN(m / 10^k)) without a division, for 1 <= |m| <= 2^53 (an integer) and k <= 22.
 // m times the double nearest 10^-k lies within a few units in the last place
 // of the exact quotient, and so of its correctly rounded double. Rounding to
 // float drops 29 bits and changes its result only at the doubles whose
@@ -134,11 +134,11 @@ const double negpow10tab[23] = {1e-0,  1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6, 
 // midpoint, it rounds to the same float as the exact quotient would; near
 // one, the caller takes the slow way. Where the FPU computes in more
 // precision, a store makes the check see the very double that is converted.
-inline bool quotientfloat(uint64_t m, int k, float& out) {
+inline bool quotientfloat(double m, int k, float& out) {
 #if FLT_EVAL_METHOD == 0
-    double v = double(m) * negpow10tab[k];
+    double v = m * negpow10tab[k];
 #else
-    volatile double y = double(m) * negpow10tab[k];
+    volatile double y = m * negpow10tab[k];
     double v = y;
 #endif
     uint64_t b;
@@ -187,7 +187,7 @@ __attribute__((noinline)) float floatword(const char*& p, const char* e) {
     if (m <= (uint64_t(1) << 53) && exp10 >= -22 && exp10 <= 22) {
         float f;
         if (exp10 < 0) {
-            if (quotientfloat(m, -exp10, f)) return neg ? -f : f;
+            if (quotientfloat(double(m), -exp10, f)) return neg ? -f : f;
         } else {
 #if FLT_EVAL_METHOD == 0
             // Both factors are exact: one rounding, as strtod's.
@@ -233,7 +233,7 @@ __attribute__((always_inline)) inline float readfloat(const char*& p, const char
         f = 0.0f;
     } else if (k == 0) {
         f = float(double(m));  // exact double, one rounding
-    } else if (!quotientfloat(m, k, f)) {
+    } else if (!quotientfloat(double(m), k, f)) {
         return floatword(p, e);
     }
     while (q < e && *q != ' ') ++q;
@@ -539,7 +539,8 @@ __attribute__((always_inline)) inline float floatat(const char* p, int s, int en
     int dot = a + whole;
     int frac = dot < end ? lowbit(~digits >> (dot + 1)) : 0;
     int t = dot + 1 + frac;  // the first character after the number
-    if (whole == 0 || dot >= end || p[dot] != '.' || t - a > 8 ||
+    // 1 to 7 digits in at most 8 bytes; no exponent or hex mark after them.
+    if (dot >= end || p[dot] != '.' || unsigned(t - a - 2) > 6u ||
         (t < end && ((p[t] | 0x20) == 'e' || (p[t] | 0x20) == 'x')))
         return slowfloatat(p, s, end);
     uint64_t x;
@@ -548,20 +549,14 @@ __attribute__((always_inline)) inline float floatat(const char* p, int s, int en
     // Drop the point: the whole digits stay, the fraction's move down a byte.
     uint64_t low = x & ((uint64_t(1) << (8 * whole)) - 1);  // whole <= 7 here
     uint64_t high = ((x >> (8 * whole)) >> 8) << (8 * whole);
-    uint64_t m = digitsvalue(low | high, whole + frac);
+    int32_t m = int32_t(digitsvalue(low | high, whole + frac));
+    if (m == 0) return neg ? -0.0f : 0.0f;
+    // The sign goes on the integer without a branch (it is as random as the
+    // data); the conversions below keep it and round symmetrically.
+    m = (m ^ -int32_t(neg)) + int32_t(neg);
+    if (frac == 0) return float(double(m));  // exact double, one rounding
     float f;
-    if (m == 0) {
-        f = 0.0f;
-    } else if (frac == 0) {
-        f = float(double(m));  // exact double, one rounding
-    } else if (!quotientfloat(m, frac, f)) {
-        return slowfloatat(p, s, end);
-    }
-    // The sign goes on without a branch: it is as random as the data.
-    uint32_t u;
-    memcpy(&u, &f, 4);
-    u ^= uint32_t(neg) << 31;
-    memcpy(&f, &u, 4);
+    if (!quotientfloat(double(m), frac, f)) return slowfloatat(p, s, end);
     return f;
 #else
     (void)digits;
