@@ -414,33 +414,49 @@ struct window {
     uint64_t digits;
 };
 
-// The masks of the 64 bytes at p, and bits for '\n' or NUL in stop. Most
-// lines end within 32 bytes: the second half is only looked at when the
-// first holds no stop (its bits are zero then, which bound keeps out of use).
-inline void classify(const char* p, window& w, uint64_t& stop) {
-    w.spaces = w.slashes = w.digits = stop = 0;
+// The masks of the first n bytes at p (64 are read whatever n is; only 32
+// are looked at when n is at most 32, most lines being that short).
+inline void classify(const char* p, window& w, size_t n) {
+    w.spaces = w.slashes = w.digits = 0;
 #if defined(__SSE2__)
-    const __m128i sp = _mm_set1_epi8(' '), sl = _mm_set1_epi8('/'), lf = _mm_set1_epi8('\n');
-    const __m128i zero = _mm_setzero_si128(), below0 = _mm_set1_epi8('0' - 1), above9 = _mm_set1_epi8('9' + 1);
-    for (int i = 0; i < 4; ++i) {
-        if (i == 2 && stop) break;
+    const __m128i sp = _mm_set1_epi8(' '), sl = _mm_set1_epi8('/');
+    const __m128i below0 = _mm_set1_epi8('0' - 1), above9 = _mm_set1_epi8('9' + 1);
+    int chunks = n <= 32 ? 2 : 4;
+    for (int i = 0; i < chunks; ++i) {
         __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
         auto bits = [i](__m128i m) { return uint64_t(uint32_t(_mm_movemask_epi8(m))) << (16 * i); };
         w.spaces |= bits(_mm_cmpeq_epi8(x, sp));
         w.slashes |= bits(_mm_cmpeq_epi8(x, sl));
         // Signed compares: bytes from 0x80 up are negative, so no digits.
         w.digits |= bits(_mm_and_si128(_mm_cmpgt_epi8(x, below0), _mm_cmplt_epi8(x, above9)));
-        stop |= bits(_mm_or_si128(_mm_cmpeq_epi8(x, lf), _mm_cmpeq_epi8(x, zero)));
     }
 #else
+    (void)n;
     for (int i = 0; i < 64; ++i) {
         uint64_t bit = uint64_t(1) << i;
         if (p[i] == ' ') w.spaces |= bit;
         if (p[i] == '/') w.slashes |= bit;
         if (digit(p[i])) w.digits |= bit;
-        if (p[i] == '\n' || p[i] == 0) stop |= bit;
     }
 #endif
+}
+
+// Bits for the bytes '\n' and NUL among the 64 at q, those from end on left out.
+inline uint64_t stopbits(const char* q, const char* end) {
+    uint64_t stop = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
+    for (int i = 0; i < 4; ++i) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * i));
+        __m128i m = _mm_or_si128(_mm_cmpeq_epi8(x, lf), _mm_cmpeq_epi8(x, zero));
+        stop |= uint64_t(uint32_t(_mm_movemask_epi8(m))) << (16 * i);
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+        if (q[i] == '\n' || q[i] == 0) stop |= uint64_t(1) << i;
+#endif
+    if (end - q < 64) stop &= (uint64_t(1) << (end - q)) - 1;
+    return stop;
 }
 
 inline int lowbit(uint64_t x) { return __builtin_ctzll(x); }
@@ -483,12 +499,14 @@ inline uint32_t digitsvalue(uint64_t x, int n) {
 }
 
 // The component [a+from, a+to) of a corner as an index of an element of
-// which count are read: plain digits, 1 to 7 of them, straight from the
-// digit mask (bits relative to a); the rest as val reads them.
+// which count are read. One that starts with 1 to 7 digits is their value
+// whatever follows them (val stops at the first other character), taken
+// straight from the digit mask (bits relative to a); the rest as val reads
+// them.
 inline int32_t componentat(const char* a, int from, int to, uint64_t dg, int count) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    int run = lowbit(~dg >> from);  // the corner's end is no digit
-    if (run == to - from && unsigned(run - 1) < 7u) {
+    int run = lowbit(~dg >> from);  // the corner's end is no digit, so the run stays in it
+    if (unsigned(run - 1) < 7u) {
         uint64_t x;
         memcpy(&x, a + from, 8);
         uint32_t v = digitsvalue(x ^ 0x3030303030303030ull, run);
@@ -598,8 +616,7 @@ void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w
                 if (!nextword(w, s, end)) {
                     if (e - b <= 64 || from == 0) break;  // no more words, or one longer than a window
                     b += from, from = 0;
-                    uint64_t stop;
-                    classify(b, w, stop);
+                    classify(b, w, size_t(e - b));
                     bound(w, size_t(e - b));
                     continue;
                 }
@@ -643,53 +660,40 @@ void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w
 // Reads the pieces starting before limit, of the data ending at end, and
 // returns where it stopped. At least 64 bytes past any piece are readable
 // (the data's own or slack).
+//
+// Finding where a line ends is the one step each line waits for, so the
+// line feeds (and NULs) come from a mask of 64 bytes at a time, kept across
+// lines: the next end is its lowest bit, at the cost of a shift and a
+// count instead of a load and compare per line.
 const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+    const char* base = p;  // ends holds the stops of [base, base+64) from p on
+    uint64_t ends = stopbits(base, end);
     while (p < limit) {
-        size_t avail = size_t(end - p);
-        window w;
-        uint64_t stop;
-        classify(p, w, stop);
-        if (avail < 64) stop &= (uint64_t(1) << avail) - 1;  // bytes past the data
-        const char* e;
-        if (stop) {
-            int i = lowbit(stop);
-            if (p[i] == 0) {
-                // A NUL ends the piece's text; only the plain scanners handle that.
-                e = pieceend(p, end);
-                parseline(obj, c, p, p + i);
-                p = e;
-                continue;
-            }
-            e = p + i + 1;
-        } else {
-            // A longer line (a quad, say): its end from the next 64 bytes,
-            // or from the plain search.
-            window next;
-            uint64_t stop2 = 0;
-            if (avail > 64) {
-                classify(p + 64, next, stop2);
-                if (avail < 128) stop2 &= (uint64_t(1) << (avail - 64)) - 1;
-            }
-            const char* z = nullptr;
-            if (stop2) {
-                const char* at = p + 64 + lowbit(stop2);
-                if (*at == 0)
-                    z = at, e = pieceend(p, end);
-                else
-                    e = at + 1;
-            } else {
-                e = pieceend(p, end);
-                z = static_cast<const char*>(memchr(p, 0, size_t(e - p)));
-            }
-            if (z) {
-                parseline(obj, c, p, z);
-                p = e;
-                continue;
-            }
+        while (!ends && base + 64 < end && base + 64 - p < piecemax) {
+            // Nothing more in this block: [p, base+64) has no stop; on to
+            // the next, as far as a piece can reach.
+            base += 64;
+            ends = stopbits(base, end);
         }
-        bound(w, size_t(e - p));
-        fastline(obj, c, p, e, w);
-        p = e;
+        const char* at = ends ? base + lowbit(ends) : nullptr;
+        if (at && at - p < piecemax && *at == '\n') {
+            // The usual line: up to its LF, no NUL in it.
+            const char* e = at + 1;
+            ends &= ends - 1;
+            window w;
+            classify(p, w, size_t(e - p));
+            bound(w, size_t(e - p));
+            fastline(obj, c, p, e, w);
+            p = e;
+            continue;
+        }
+        // A NUL, a line of 255 characters or more, or the last line without
+        // its LF: the plain way, then the block starts afresh.
+        const char* e = pieceend(p, end);
+        const void* z = memchr(p, 0, size_t(e - p));
+        parseline(obj, c, p, z ? static_cast<const char*>(z) : e);
+        p = base = e;
+        ends = p < end ? stopbits(p, end) : 0;
     }
     return p;
 }
