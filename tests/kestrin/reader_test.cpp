@@ -3,6 +3,7 @@
 // tricky and on generated files.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
@@ -12,6 +13,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kestrin.h"
@@ -455,6 +457,35 @@ TEST_F(Reader, GeneratedFilesMatchTheLineReader) {
         std::string s = randomobj(rng);
         ASSERT_TRUE(sameasreference(s)) << "generated file " << i << ":\n" << s;
     }
+}
+
+// A file that cannot be mapped (here a pipe) is read in blocks instead:
+// the same record over many block refills, with lines across every kind of
+// boundary.
+TEST_F(Reader, PipeReadsLikeAMappedFile) {
+    std::mt19937 rng(99);
+    std::string bytes;
+    while (bytes.size() < 300000) bytes += randomobj(rng);
+    Record mapped;
+    load(mapped, bytes, "big.obj");
+    ASSERT_TRUE(sameasreference(bytes));
+
+    std::string pipe = tempdir() + "/pipe.obj";
+    unlink(pipe.c_str());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::thread writer([&] {
+        FILE* f = fopen(pipe.c_str(), "wb");  // waits for the reader
+        if (!f) return;
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    });
+    Record piped;
+    int r = Loadobj(piped.o, &pipe[0]);
+    writer.join();
+    EXPECT_EQ(r, 1);
+    EXPECT_GT(piped->nface, 500);
+    piped->prefix = mapped->prefix;  // from the file name, which differs
+    EXPECT_TRUE(memcmp(piped.o, mapped.o, sizeof(obj_type)) == 0) << differences(*piped.o, *mapped.o);
 }
 
 }  // namespace
