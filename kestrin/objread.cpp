@@ -18,7 +18,8 @@
 #include "objtype.h"
 #include "platform.h"
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(KESTRIN_NO_SSE2)
+#define KESTRIN_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -403,6 +404,8 @@ inline const char* pieceend(const char* p, const char* end) {
     return p + (avail < size_t(piecemax) ? avail : size_t(piecemax));
 }
 
+#if defined(KESTRIN_SSE2)
+
 // The first 64 bytes of a piece as bit masks, bit i for p[i]. Knowing where
 // every word starts lets the numbers of a line be read independently of
 // each other, instead of each scan waiting for the one before it to find
@@ -418,7 +421,6 @@ struct window {
 // are looked at when n is at most 32, most lines being that short).
 inline void classify(const char* p, window& w, size_t n) {
     w.spaces = w.slashes = w.digits = 0;
-#if defined(__SSE2__)
     const __m128i sp = _mm_set1_epi8(' '), sl = _mm_set1_epi8('/');
     const __m128i below0 = _mm_set1_epi8('0' - 1), above9 = _mm_set1_epi8('9' + 1);
     int chunks = n <= 32 ? 2 : 4;
@@ -430,31 +432,17 @@ inline void classify(const char* p, window& w, size_t n) {
         // Signed compares: bytes from 0x80 up are negative, so no digits.
         w.digits |= bits(_mm_and_si128(_mm_cmpgt_epi8(x, below0), _mm_cmplt_epi8(x, above9)));
     }
-#else
-    (void)n;
-    for (int i = 0; i < 64; ++i) {
-        uint64_t bit = uint64_t(1) << i;
-        if (p[i] == ' ') w.spaces |= bit;
-        if (p[i] == '/') w.slashes |= bit;
-        if (digit(p[i])) w.digits |= bit;
-    }
-#endif
 }
 
 // Bits for the bytes '\n' and NUL among the 64 at q, those from end on left out.
 inline uint64_t stopbits(const char* q, const char* end) {
     uint64_t stop = 0;
-#if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
     for (int i = 0; i < 4; ++i) {
         __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * i));
         __m128i m = _mm_or_si128(_mm_cmpeq_epi8(x, lf), _mm_cmpeq_epi8(x, zero));
         stop |= uint64_t(uint32_t(_mm_movemask_epi8(m))) << (16 * i);
     }
-#else
-    for (int i = 0; i < 64; ++i)
-        if (q[i] == '\n' || q[i] == 0) stop |= uint64_t(1) << i;
-#endif
     if (end - q < 64) stop &= (uint64_t(1) << (end - q)) - 1;
     return stop;
 }
@@ -504,7 +492,6 @@ inline uint32_t digitsvalue(uint64_t x, int n) {
 // straight from the digit mask (bits relative to a); the rest as val reads
 // them.
 inline int32_t componentat(const char* a, int from, int to, uint64_t dg, int count) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     int run = lowbit(~dg >> from);  // the corner's end is no digit, so the run stays in it
     if (unsigned(run - 1) < 7u) {
         uint64_t x;
@@ -512,9 +499,6 @@ inline int32_t componentat(const char* a, int from, int to, uint64_t dg, int cou
         uint32_t v = digitsvalue(x ^ 0x3030303030303030ull, run);
         return v < uint32_t(OBJ_MAXELEMENTS) ? int32_t(v) : OBJ_MAXELEMENTS;
     }
-#else
-    (void)dg;
-#endif
     return toindex(intat(a + from, a + to), count);
 }
 
@@ -550,7 +534,6 @@ __attribute__((noinline)) float slowfloatat(const char* p, int s, int end) {
 // first digit, is measured on the digit mask and converted from a single
 // load with the point squeezed out; anything else goes through readfloat.
 __attribute__((always_inline)) inline float floatat(const char* p, int s, int end, uint64_t digits) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     bool neg = p[s] == '-';
     int a = s + neg;
     int whole = lowbit(~digits >> a);  // the word's end is no digit
@@ -576,10 +559,6 @@ __attribute__((always_inline)) inline float floatat(const char* p, int s, int en
     float f;
     if (!quotientfloat(double(m), frac, f)) return slowfloatat(p, s, end);
     return f;
-#else
-    (void)digits;
-    return slowfloatat(p, s, end);
-#endif
 }
 
 // n floats of the words after the keyword; from the first word that does
@@ -697,6 +676,22 @@ const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit,
     }
     return p;
 }
+
+#else
+
+// Without SSE2 (the 32-bit build) the masks would cost more than they save:
+// a piece at a time, each scanned by the plain scanners.
+const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+    while (p < limit) {
+        const char* e = pieceend(p, end);
+        const void* z = memchr(p, 0, size_t(e - p));
+        parseline(obj, c, p, z ? static_cast<const char*>(z) : e);
+        p = e;
+    }
+    return p;
+}
+
+#endif
 
 void setprefix(obj_type* obj, char* filename) {
     char* base = instrrev$(filename, '\\');
