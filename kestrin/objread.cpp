@@ -1,7 +1,9 @@
 // The OBJ reader. It fills the record exactly as reading the file line by
-// line with input$ and the word functions would, but in one pass over a
-// block buffer with its own number scanners: no pool traffic, no allocation
-// and no copy per element.
+// line with input$ and the word functions would, but in one pass over the
+// file mapped into memory (or, where it cannot be mapped, a block buffer)
+// with its own number scanners: no pool traffic, no allocation and no copy
+// per element. With SSE2, bit masks of each line's bytes say where its words
+// and numbers are, so that they are read independently of each other.
 //
 // What it mirrors of the line reader:
 // - a line comes in pieces of at most 255 characters, a CR LF pair folded
