@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -332,8 +333,9 @@ protected:
         test = 0;
     }
     // An OBJ file of the given lines in the temp folder; returns its path.
+    // The process id keeps tests that run side by side off each other's files.
     const char* objfile(const std::string& name, const std::string& text) {
-        files_.push_back(testing::TempDir() + name);
+        files_.push_back(testing::TempDir() + std::to_string(getpid()) + "_" + name);
         FILE* f = fopen(files_.back().c_str(), "wb");
         fputs(text.c_str(), f);
         fclose(f);
@@ -353,7 +355,7 @@ protected:
             if (c.kind == kind) out.push_back(c);
         return out;
     }
-    std::vector<std::string> files_;
+    std::deque<std::string> files_;   // stable c_str() as files are added
 };
 
 const char* missing = "/nonexistent/entry/missing.obj";
