@@ -21,8 +21,12 @@ enum {
     KESTRIN_IDNO = 7,
 };
 
-// Every message box of kestrin goes through here (and so through the hook).
+// Every message box of kestrin goes through here, and so through the hook
+// that kestrinsetboxhook sets (objdllmain.cpp).
 int kestrinbox(const char* text, const char* title, unsigned type);
+
+// The real box: MessageBoxA on Windows, stderr elsewhere. The hook's default.
+int kestrinsystembox(const char* text, const char* title, unsigned type);
 
 void kestrinsleep(int ms);
 
