@@ -11,21 +11,6 @@
 
 namespace {
 
-// Every box of the library passes here; a host (a test) may record them instead.
-kestrin_box_hook boxhook = kestrinsystembox;
-
-}  // namespace
-
-kestrin_box_hook kestrinsetboxhook(kestrin_box_hook hook) {
-    kestrin_box_hook previous = boxhook;
-    boxhook = hook ? hook : kestrinsystembox;
-    return previous;
-}
-
-int kestrinbox(const char* text, const char* title, unsigned type) { return boxhook(text, title, type); }
-
-namespace {
-
 // The record is 8 MB; in a crowded 32-bit host it may not be available.
 // Then the call says so and draws nothing instead of crashing.
 obj_type* newrecord(const char* entry, const char* filename) {

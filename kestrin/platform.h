@@ -22,7 +22,7 @@ enum {
 };
 
 // Every message box of kestrin goes through here, and so through the hook
-// that kestrinsetboxhook sets (objdllmain.cpp).
+// that kestrinsetboxhook sets (kit.cpp, beside notice and confirm).
 int kestrinbox(const char* text, const char* title, unsigned type);
 
 // The real box: MessageBoxA on Windows, stderr elsewhere. The hook's default.
