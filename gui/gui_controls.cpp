@@ -123,10 +123,11 @@ void guilistbox(const std::string& name, guisub sub, int x, int y, int w, int h,
 void guigraphicbox(const std::string& name, int x, int y, int w, int h, const std::string& mode, DWORD style) {
     guidefine("static", SS_BLACKFRAME);
     guiaddcontrol(name, "graphicbox", nullptr, x, y, w, h, style);
-    if (!gui.curcontrol || mode != "gfx") return;
+    if (!gui.curcontrol) return;
+    // A box redefined in another mode is a plain frame: its old picture goes.
     GuiControl& c = gui.controls[gui.curcontrol];
     guireleaseimage(c.image);
-    c.image = guiimagecreate(w, h, 0xFF000000u);
+    if (mode == "gfx") c.image = guiimagecreate(w, h, 0xFF000000u);
 }
 
 GuiImage* guigetgraphicimage(const std::string& name) {

@@ -5,14 +5,26 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
+
+// Larger pictures are refused: w * h * 4 must not wrap in a 32-bit process,
+// and no screen needs more.
+const long long guimaximagepixels = 64LL * 1024 * 1024;
 
 GuiImage* guiimagecreate(int width, int height, uint32_t fill) {
     if (width < 0) width = 0;
     if (height < 0) height = 0;
-    GuiImage* image = new GuiImage;
+    if (static_cast<long long>(width) * height > guimaximagepixels) return nullptr;
+    GuiImage* image = new (std::nothrow) GuiImage;
+    if (!image) return nullptr;
+    try {
+        image->px.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
+    } catch (const std::bad_alloc&) {
+        delete image;
+        return nullptr;
+    }
     image->w = width;
     image->h = height;
-    image->px.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
     return image;
 }
 

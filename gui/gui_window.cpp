@@ -112,8 +112,10 @@ void guistartup() {
 
 void guiinit() {
     guifindprogdir();
-    if (!gui.loader.library) guibindimageloader();
     if (gui.classregistered) guiclose("nomsg");
+    // After the reset: guiclose unloads jpeg.dll, and a reset toolkit must
+    // still decode images.
+    if (!gui.loader.library) guibindimageloader();
 
     if (!guifileexists(gui.iconpath)) {
         char self[MAX_PATH + 1] = {0};
@@ -125,8 +127,8 @@ void guiinit() {
 
     guiremakebrushes();
 
-    // Images of controls whose window was never opened were not released by
-    // guiclose; release them here rather than lose them.
+    // Without a guiclose (no window opened since start-up or the last
+    // guiclose) images may still be held; release them rather than lose them.
     for (int i = 0; i <= GUI_MAXWINDOWS; ++i) {
         GuiControl& c = gui.controls[i];
         if (c.icon) DestroyIcon(c.icon);

@@ -139,6 +139,21 @@ TEST_F(GuiTest, LoadimageDecodesThroughJpegDllBesideTheProgram) {
     EXPECT_EQ(notices().size(), 1u);
 }
 
+// guiclose unloads jpeg.dll; the reset that follows it in guiinit must leave
+// the toolkit able to decode again, as a rebuilt viewer loads its textures.
+TEST_F(GuiTest, AResetAfterAnOpenWindowKeepsTheDecoder) {
+    if (GetFileAttributesA((gui.progdir + "/jpeg.dll").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "jpeg.dll is not built beside the tests";
+    guiopenwindow("main", "main", 0, 0, 200, 100, WS_OVERLAPPEDWINDOW, 0);
+    guiinit();
+    EXPECT_NE(gui.loader.library, nullptr);
+    std::string jpg = writejpeg(tempfolder("reset") + "\\picture.jpg", 8, 8);
+    HBITMAP bitmap = guiloadimage(jpg);
+    EXPECT_NE(bitmap, nullptr);
+    EXPECT_TRUE(notices().empty());
+    if (bitmap) DeleteObject(bitmap);
+}
+
 TEST_F(GuiTest, WithoutJpegDllEveryExistingImageIsReported) {
     // Drop the library bound at start-up and bind again from a folder that
     // has no jpeg.dll, as a program installed without it would.

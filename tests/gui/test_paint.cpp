@@ -45,6 +45,19 @@ TEST_F(GuiTest, AGfxBoxHasAnOpaqueBlackPictureOfItsSize) {
     EXPECT_EQ(guigetpixel(image, 0, 17), -1);
     EXPECT_EQ(guigetgraphicimage("main.gl"), nullptr);
     EXPECT_EQ(guigetgraphicimage("main.none"), nullptr);
+
+    // Redefined in another mode, the box is a plain frame without picture.
+    guigraphicbox("main.gfx", 0, 0, 33, 17, "opengl", 0);
+    EXPECT_EQ(guigetgraphicimage("main.gfx"), nullptr);
+}
+
+// A size whose pixel count wraps a 32-bit size_t must not yield a small
+// buffer that the raster writes then overrun: such a box gets no picture.
+TEST_F(GuiTest, AnAbsurdlyLargeGfxBoxGetsNoPicture) {
+    guigraphicbox("main.huge", 0, 0, 65536, 65537, "gfx", 0);
+    EXPECT_EQ(guigetgraphicimage("main.huge"), nullptr);
+    guigraphicbox("main.wide", 0, 0, 1 << 30, 4, "gfx", 0);
+    EXPECT_EQ(guigetgraphicimage("main.wide"), nullptr);
 }
 
 TEST_F(GuiTest, RasterPixelsOutsideReadMinusOneAndAreNeverWritten) {
