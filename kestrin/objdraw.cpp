@@ -62,9 +62,12 @@ void face(const obj_type* obj, int i, Scale sc, bool filetexcoords) {
         const float* p0 = obj->vertex[slot(f.vi[0])];
         const float* p1 = obj->vertex[slot(f.vi[1])];
         const float* p2 = obj->vertex[slot(f.vi[2])];
-        float ax = p1[0] - p0[0], ay = p1[1] - p0[1], az = p1[2] - p0[2];
-        float bx = p2[0] - p0[0], by = p2[1] - p0[1], bz = p2[2] - p0[2];
-        glNormal3f(ay * bz - az * by, az * bx - ax * bz, ax * by - ay * bx);
+        // Every step rounded to float, so that the x87 build (which would
+        // keep 80 bits) sends the same normal as the others.
+        float ax = f32(p1[0] - p0[0]), ay = f32(p1[1] - p0[1]), az = f32(p1[2] - p0[2]);
+        float bx = f32(p2[0] - p0[0]), by = f32(p2[1] - p0[1]), bz = f32(p2[2] - p0[2]);
+        glNormal3f(f32(f32(ay * bz) - f32(az * by)), f32(f32(az * bx) - f32(ax * bz)),
+                   f32(f32(ax * by) - f32(ay * bx)));
     }
     for (int j = 0; j < (quad ? 4 : 3); ++j) {
         const float* p = obj->vertex[slot(f.vi[j])];
