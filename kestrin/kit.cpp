@@ -370,6 +370,7 @@ char* input$(FILE* stream, int n) {
     o[0] = 0;
     if (!stream) return o;
     if (n > cbufferlen) n = cbufferlen;
+    if (n < 1) n = 1;
     int used = 0;
     while (used < n - 1) {
         int c = getc(stream);
