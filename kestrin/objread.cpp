@@ -322,6 +322,22 @@ inline void corner(const char*& q, const char* e, const counters& c, int32_t& vi
     while (q < e && *q != ' ') ++q;
 }
 
+// Corners from number `first` on, word by word: up to the third, then a
+// fourth unless nothing at all is left of the line (a triangle).
+inline void plaincorners(const char* q, const char* e, const counters& c, face_type& f, int first) {
+    int j = first;
+    for (; j < 3; ++j) {
+        q = skipspaces(q, e);
+        corner(q, e, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
+    }
+    if (j != 3) return;
+    q = skipspaces(q, e);
+    if (q == e)
+        f.vi[3] = 0;
+    else
+        corner(q, e, c, f.vi[3], f.ti[3], nullptr);
+}
+
 inline int bump(int n, int most) { return n < most ? n + 1 : most; }
 
 // The next n words from p as floats.
@@ -351,18 +367,7 @@ void parseline(obj_type* obj, counters& c, const char* p, const char* e) {
             floats(ke, e, obj->vertex[c.vertices], 3);
         } else if ((k[0] | 0x20) == 'f') {
             c.faces = bump(c.faces, OBJ_MAXELEMENTS);
-            face_type& f = obj->face[c.faces];
-            const char* q = skipspaces(ke, e);
-            corner(q, e, c, f.vi[0], f.ti[0], &f.ni[0]);
-            q = skipspaces(q, e);
-            corner(q, e, c, f.vi[1], f.ti[1], nullptr);
-            q = skipspaces(q, e);
-            corner(q, e, c, f.vi[2], f.ti[2], nullptr);
-            q = skipspaces(q, e);
-            if (q == e)
-                f.vi[3] = 0;  // nothing after the third corner: a triangle
-            else
-                corner(q, e, c, f.vi[3], f.ti[3], nullptr);
+            plaincorners(ke, e, c, obj->face[c.faces], 0);
         }
         break;
     case 2:
@@ -607,18 +612,7 @@ void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w
                 ++j;
             }
             // The rest as the plain reader does it, from the end of the last corner read.
-            const char* q = b + from;
-            for (; j < 3; ++j) {
-                q = skipspaces(q, e);
-                corner(q, e, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
-            }
-            if (j == 3) {
-                q = skipspaces(q, e);
-                if (q == e)
-                    f.vi[3] = 0;  // nothing after the third corner: a triangle
-                else
-                    corner(q, e, c, f.vi[3], f.ti[3], nullptr);
-            }
+            plaincorners(b + from, e, c, f, j);
             return;
         }
         break;
