@@ -7,14 +7,26 @@
 
 WINE_SESSION_PIDS=()
 
-wine_free_display() {
-  local n
-  for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      echo "$n"; return 0
-    fi
+# Xvfb picks a free display itself and tells us which (-displayfd), so two
+# runs started at once never end up sharing one.
+wine_start_xvfb() {
+  local numfile; numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" </dev/null >/dev/null 2>&1 &
+  WINE_SESSION_PIDS+=($!)
+  local i n=""
+  for i in $(seq 1 100); do
+    n=$(tr -dc '0-9' <"$numfile")
+    [ -n "$n" ] && grep -q $'\n' "$numfile" && break
+    sleep 0.1
   done
-  return 1
+  rm -f "$numfile"
+  [ -n "$n" ] || { echo "Xvfb did not report a display" >&2; return 1; }
+  export DISPLAY=":$n"
+  for i in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2; return 1
 }
 
 wine_session_start() {
@@ -24,16 +36,7 @@ wine_session_start() {
   export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
 
   if [ "$want_xvfb" = always ] || [ -z "${DISPLAY:-}" ]; then
-    local n; n=$(wine_free_display) || { echo "no free X display" >&2; return 1; }
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    WINE_SESSION_PIDS+=($!)
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 100); do
-      xdpyinfo >/dev/null 2>&1 && break
-      sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on $DISPLAY" >&2; return 1; }
+    wine_start_xvfb || return 1
   fi
 
   # The server is started detached, before anything else: Wine's processes
