@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The real tolvane.exe driven from outside on the session's Xvfb display:
+# keys and clicks from xdotool, the window's title, the settings file it
+# writes and its exit code. Runs on a copy of the dist folder, removed after.
+#   e2e.sh DIST_DIR PROBE_EXE WINE_RUN
+set -uo pipefail
+dist=$1 probe=$2 wine=$3
+[ -n "${DISPLAY:-}" ] || { echo "needs the test session's display"; exit 1; }
+
+tmp=$(mktemp -d)
+trap 'pkill -f "$tmp/app/tolvane.exe" 2>/dev/null; rm -rf "$tmp"' EXIT
+cp -r "$dist" "$tmp/app"
+rm -f "$tmp/app/tolvane.ini"
+mkdir -p "$tmp/work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+viewer=""
+window=""
+# Starts the viewer with a working directory and waits for its window.
+start() {
+  (cd "$1" && exec "$wine" "$tmp/app/tolvane.exe") </dev/null >>"$tmp/log" 2>&1 &
+  viewer=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^tolvane        ' 2>/dev/null | head -n 1)
+  [ -n "$window" ] || { fail "no window"; return 1; }
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  sleep 0.5
+}
+hold() { xdotool keydown "$1"; sleep "${2:-0.3}"; xdotool keyup "$1"; }
+click() {
+  local at; at=$("$wine" "$probe" where "$1" | tr -d '\r') || { fail "no control $1"; return 1; }
+  xdotool mousemove $at click 1
+}
+# Waits for the viewer to end; fails when it does not.
+ended() {
+  local i
+  for i in $(seq 1 150); do kill -0 "$viewer" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$viewer" 2>/dev/null; then fail "$1: still running"; kill "$viewer"; return 1; fi
+  wait "$viewer" || fail "$1: exit code $?"
+}
+line() { sed -n "${1}p" "$tmp/app/tolvane.ini" | tr -d '\r'; }
+title() { xdotool getwindowname "$(xdotool search --onlyvisible --name '^tolvane        ' | head -n 1)"; }
+
+# Read from the working directory, written beside the program, with CR LF.
+printf '10\r\n20\r\n30\r\n40\r\n50\r\n60\r\n\r\n' >"$tmp/work/tolvane.ini"
+start "$tmp/work" && hold Escape && ended escape
+[ "$(line 1)" = " 10" ] && [ "$(line 6)" = " 60" ] || fail "settings not carried: $(tr '\r\n' '  ' <"$tmp/app/tolvane.ini")"
+[ "$(line 7)" = "objects/myfemale70_grp.obj" ] || fail "path line: $(line 7)"
+grep -q $'\r$' "$tmp/app/tolvane.ini" || fail "no CR LF"
+[ "$(head -c 4 "$tmp/work/tolvane.ini")" = $'10\r\n' ] || fail "the working directory's file was changed"
+
+# Keys move the camera; the program's own folder now holds the settings.
+start "$tmp/app" && {
+  [ "$(title)" = "tolvane        objects/myfemale70_grp.obj" ] || fail "title: $(title)"
+  hold Left; hold b; hold a; hold z
+  hold Escape; ended keys
+}
+[ "$(line 4)" -gt 40 ] || fail "o1 did not grow: $(line 4)"
+[ "$(line 1)" -gt 10 ] && [ "$(line 2)" -gt 20 ] && [ "$(line 3)" -gt 30 ] || fail "dx dy dz: $(line 1) $(line 2) $(line 3)"
+
+# Reset, then quit by the button.
+start "$tmp/app" && { click reset; sleep 0.5; click quit; ended quit; }
+[ "$(line 5)" = "-90" ] && [ "$(line 1)" = " 0" ] || fail "reset: $(line 1) $(line 5)"
+
+# The combo rebuilds the window with the values kept; the close box ends it.
+start "$tmp/app" && {
+  click combo; xdotool key Up; sleep 2
+  [ "$(title)" = "tolvane        objects/myfemale70_grp.obj" ] || fail "title after rebuild: $(title)"
+  first=$window
+  window=$(xdotool search --onlyvisible --name '^tolvane        ' | head -n 1)
+  [ "$window" != "$first" ] || fail "combo did not rebuild the window"
+  click close
+  ended close
+}
+[ "$(line 5)" = "-90" ] || fail "values lost in the rebuild: $(line 5)"
+
+# F1 shows the help text; "select file" loads a typed path.
+cp "$tmp/app/objects/myfemale70_grp.obj" "$tmp/work/other.obj"
+start "$tmp/app" && {
+  hold F1 0.1
+  text=$("$wine" "$probe" box notice | tr -d '\r')
+  expected='F1 => help\r\rIf guitestkey(vk_left) Then o1+=dxyz\rIf guitestkey(vk_right) Then o1-=dxyz\rIf guitestkey(vk_up) Then o2+=dxyz\rIf guitestkey(vk_down) Then o2-=dxyz\rIf guitestkey(vk_prior) Then o3+=dxyz\rIf guitestkey(vk_next) Then o3-=dxyz\rIf guitestkey(vk_b) Then dx+=dxyz\rIf guitestkey(vk_n) Then dx-=dxyz\rIf guitestkey(vk_a) Then dy+=dxyz\rIf guitestkey(vk_e) Then dy-=dxyz\rIf guitestkey(vk_z) Then dz+=dxyz\rIf guitestkey(vk_s) Then dz-=dxyz'
+  [ "$text" = "$expected" ] || fail "help text: $text"
+  sleep 0.5
+  click "select file"
+  "$wine" "$probe" shown "select object" || fail "no file dialog"
+  sleep 0.5
+  path="Z:${tmp//\//\\}\\work\\other.obj"
+  xdotool type --delay 20 "$path"; xdotool key Return
+  sleep 2
+  [ "$(title)" = "tolvane        $path" ] || fail "title after choosing: $(title)"
+  window=$(xdotool search --onlyvisible --name '^tolvane        ' | head -n 1)
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  hold Escape; ended select
+}
+[ "$(line 7)" = "$path" ] || fail "chosen path not saved: $(line 7)"
+
+[ $failures -eq 0 ] && echo "e2e: all passed" || { echo "e2e: $failures failures"; cat "$tmp/log"; }
+exit $failures
