@@ -163,6 +163,10 @@ void releaseimage(GuiImage*& image);
 void unbindimageloader();
 void remakebrushes();
 
+// The file dialog's filter list for the entries after the folder; false
+// when it would not fit.
+bool filterlist(const std::string& entries, std::string& list);
+
 }  // namespace guicore
 
 #endif

@@ -1,5 +1,6 @@
 // The toolkit's operations: named windows and controls, the event pump,
-// traps, notices and image files, and the raster layer of graphic boxes.
+// traps, notices and image files, the raster layer of graphic boxes, text,
+// colours and fonts, control operations, user subs, menus, file dialogs.
 // Everything is addressed by name; failures end in notices, never in codes.
 // One header per concern; a program includes this one.
 #ifndef GUI_GUI_H
@@ -7,5 +8,9 @@
 
 #include "gui_core.h"
 #include "gui_images.h"
+#include "gui_text.h"
+#include "gui_controlops.h"
+#include "gui_menus.h"
+#include "gui_filedialog.h"
 
 #endif
