@@ -19,6 +19,9 @@ LRESULT guicore::ctlcolour(UINT msg, HWND hwnd, WPARAM wparam, LPARAM lparam) {
         if (a.listfont) SelectObject(dc, a.listfont);
         SetTextColor(dc, a.listtext);
         SetBkMode(dc, TRANSPARENT);
+        // Some list boxes fill their rows and the rest of their area with
+        // the background colour rather than with the brush.
+        SetBkColor(dc, a.listbk);
         return reinterpret_cast<LRESULT>(a.listbrush ? a.listbrush : GetStockObject(WHITE_BRUSH));
     case WM_CTLCOLORSTATIC:
         if (a.staticfont) SelectObject(dc, a.staticfont);

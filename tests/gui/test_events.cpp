@@ -59,10 +59,10 @@ TEST_F(GuiTest, CommandsRunTheSubOfTheControlThatSentThem) {
 
 TEST_F(GuiTest, BareIdentifiersRunUserSubsBetween1000And10000) {
     HWND win = openmain();
-    state.usersubs.slots[1000] = onuser;
-    state.usersubs.slots[10000] = onuser;
-    state.usersubs.slots[999] = onuser;
-    state.usersubs.slots[2] = onuser;
+    addusersub(1000, onuser);
+    addusersub(10000, onuser);
+    changeusersub(999, onuser);
+    changeusersub(2, onuser);
     command(win, 999, 0, nullptr);
     command(win, 2, 0, nullptr);   // control 2's id without its handle
     command(win, 10001, 0, nullptr);

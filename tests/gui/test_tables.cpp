@@ -1,7 +1,8 @@
 // The window and control tables: slots, limits, names and the life cycle of
 // a window with its controls.
-#include "gui_internals.h"
 #include "gui_testing.h"
+
+#include "modal_watcher.h"
 
 namespace {
 
@@ -183,7 +184,7 @@ TEST_F(GuiTest, GuiinitEmptiesTablesTrapsAndUserSubs) {
     guigraphicbox("main.gfx", 0, 0, 4, 4, "gfx", 0);
     guiopenwindow("main", "Main", 0, 0, 300, 200, WS_OVERLAPPEDWINDOW, 0);
     trapclose("main", onclose);
-    state.usersubs.slots[1500] = onclick;
+    addusersub(1500, onclick);
     HWND win = guiwindowrecord(1).handle;
     guiinit();
     EXPECT_FALSE(IsWindow(win));
@@ -192,7 +193,60 @@ TEST_F(GuiTest, GuiinitEmptiesTablesTrapsAndUserSubs) {
     EXPECT_EQ(guiwindowrecord(1).closetrap, nullptr);
     EXPECT_EQ(guicontrolrecord(1).sub, nullptr);
     EXPECT_EQ(guicontrolrecord(2).image, nullptr);
-    EXPECT_EQ(state.usersubs.slots[1500], nullptr);
     EXPECT_EQ(guifindname("main"), 0);
     EXPECT_TRUE(notices().empty());
+    addusersub(1500, onclick);   // free again: no "yet used"
+    EXPECT_TRUE(notices().empty());
+}
+
+// guiquit ends the process, so it runs in a child: this test program again,
+// on the one test below, told by TOLVANE_GUIQUIT what to pass.
+TEST_F(GuiTest, GuiquitChild) {
+    char mode[16] = {0};
+    if (!GetEnvironmentVariableA("TOLVANE_GUIQUIT", mode, sizeof mode))
+        GTEST_SKIP() << "run as a child by GuiquitEndsTheProcessWithCode0";
+    guisetnoticehook(nullptr);   // real boxes: the parent answers them
+    guiopenwindow("main", "Main", 0, 0, 200, 100, WS_OVERLAPPEDWINDOW, 0);
+    guiquit(mode);
+    ADD_FAILURE() << "guiquit returned";
+}
+
+namespace {
+
+DWORD runquitchild(const char* mode, std::vector<SeenBox>& seen) {
+    char self[MAX_PATH + 1] = {0};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string command = "\"" + std::string(self) + "\" --gtest_filter=GuiTest.GuiquitChild";
+    SetEnvironmentVariableA("TOLVANE_GUIQUIT", mode);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
+    SetEnvironmentVariableA("TOLVANE_GUIQUIT", nullptr);
+    if (!started) {
+        ADD_FAILURE() << "the child did not start";
+        return 99;
+    }
+    DWORD code = 99;
+    {
+        ModalWatcher watcher(child.dwThreadId);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        GetExitCodeProcess(child.hProcess, &code);
+        seen = watcher.seen();
+    }
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return code;
+}
+
+}  // namespace
+
+TEST_F(GuiTest, GuiquitEndsTheProcessWithCode0) {
+    std::vector<SeenBox> seen;
+    EXPECT_EQ(runquitchild("nomsg", seen), 0u);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(runquitchild("msg", seen), 0u);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "guinotice");
+    EXPECT_EQ(seen[0].text, "main : window closed by guiclose !");
 }
