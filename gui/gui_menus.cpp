@@ -17,17 +17,21 @@ HMENU menuhandle(const GuiControl& c) { return reinterpret_cast<HMENU>(c.handle)
 // record's index and its window's, or 0 after a notice.
 int declare(const char* operation, const char* cls, const std::string& name, const std::string& text, guisub sub,
             DWORD flags, int& window) {
+    // A record that has a handle is appended (or created) already, the
+    // table's last record included; it is refused before it is rewritten,
+    // so a live drop-down or control keeps its record.
+    if (int existing = guicore::controlindex(name)) {
+        if (state.tables.controls[existing].handle) {
+            state.lookup.curcontrol = existing;
+            guinotice(name + " : yet exists !", operation);
+            return 0;
+        }
+    }
     state.creation.pendingclass = cls;
     state.creation.pendingstyle = flags;
     guiaddcontrol(name, text, sub, 0, 0, 0, 0, 0);
     int index = state.lookup.curcontrol;
     if (!index) return 0;   // guiaddcontrol has said why
-    // A record that already has a handle is appended already, the last
-    // record of the table included.
-    if (state.tables.controls[index].handle) {
-        guinotice(name + " : yet exists !", operation);
-        return 0;
-    }
     const std::string winname = state.tables.controls[index].winname;
     window = guifindname(winname);
     if (!window || state.lookup.kind != "window") {

@@ -4,6 +4,8 @@
 
 #include "modal_watcher.h"
 
+#include <climits>
+
 namespace {
 
 HWND control(const std::string& name) { return guigethandle(name); }
@@ -161,6 +163,17 @@ TEST_F(GuiTest, UnknownNamesAndClosedWindowsChangeNothing) {
     guihidehandle(nullptr);
     EXPECT_EQ(guiisopen("none"), 0);
     EXPECT_TRUE(notices().empty());
+
+    // Long texts are taken whole and read back cut to the buffer.
+    guicomboadd("main.combo", std::string(10000, 'c'));
+    EXPECT_EQ(send("main.combo", CB_GETCOUNT), 1);
+    guilistadd("main.list", std::string(10000, 'l'));
+    EXPECT_EQ(guilistgettext("main.list", 1), std::string(3999, 'l'));
+    guicomboselecttext("main.combo", std::string(10000, 'c'), {});
+    // A sleep below 1 ms is 1 ms, never the near-endless unsigned wait.
+    guisleep(0);
+    guisleep(-5);
+    guisleep(INT_MIN);
 
     // Declared after the window opened: no handle yet, so nothing happens.
     guicombobox("main.late", nullptr, 0, 0, 10, 10);

@@ -131,6 +131,19 @@ TEST_F(GuiTest, EveryMenuRefusalHasItsNotice) {
     }
     EXPECT_EQ(GetMenuItemCount(GetMenu(guigethandle("main"))), 1);
     EXPECT_EQ(GetMenuItemCount(dropdown("main.file")), 2);
+
+    // A live control given to addmenu is refused and stays what it was.
+    guibutton("bare.go", "go", onopen, 0, 0, 20, 20, 0);
+    guiclosewindow("bare");
+    guiopenwindow("bare", "Bare", 0, 0, 100, 100, WS_OVERLAPPEDWINDOW, 0);
+    notices().clear();
+    addmenu("bare.go", "Go", MF_POPUP);
+    ASSERT_EQ(notices().size(), 1u);
+    EXPECT_EQ(notices()[0].text, "bare.go : yet exists !");
+    const GuiControl& go = guicontrolrecord(guifindname("bare.go"));
+    EXPECT_EQ(go.cls, "button");
+    EXPECT_EQ(go.text, "go");
+    EXPECT_TRUE(IsWindow(go.handle));
 }
 
 TEST_F(GuiTest, ClosingAWindowDestroysItsMenusOnceAndTheyCanBeAddedAgain) {
