@@ -7,5 +7,6 @@
 
 #include "gui_core.h"
 #include "gui_images.h"
+#include "gui_graphics.h"
 
 #endif
