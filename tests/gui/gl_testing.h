@@ -126,21 +126,16 @@ inline std::vector<unsigned> readpixels(int side) {
     return out;
 }
 
-// One vertex as OpenGL feedback reports it.
+// One vertex as OpenGL feedback reports it: window coordinates (with
+// feedback()'s view, x and y are the object's own) and texture s, t.
 struct FedVertex {
-    float x, y, z;   // window coordinates: with feedbackview, x and y are the object's own
-    float s, t;
+    float x, y, z, s, t;
 };
+typedef std::vector<FedVertex> FedPrimitive;
 
-// One primitive: GL_POLYGON_TOKEN, GL_LINE_TOKEN, ... and its vertices.
-struct FedPrimitive {
-    int token;
-    std::vector<FedVertex> vertices;
-};
-
-// Captures what `draw` sends. The projection scales by a power of two and
-// the viewport is centred on the window origin, so x and y come back bit
-// for bit (within +-64 units).
+// Captures what `draw` sends, one entry per polygon, line or point. The
+// projection scales by a power of two and the viewport is centred on the
+// window origin, so x and y come back bit for bit (within +-64 units).
 template <typename Draw>
 std::vector<FedPrimitive> feedback(Draw draw) {
     GLint viewport[4];
@@ -166,24 +161,18 @@ std::vector<FedPrimitive> feedback(Draw draw) {
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 
-    // 3 coordinates, 4 colour components, 4 texture coordinates.
-    const int stride = 11;
+    // A vertex is 3 coordinates, 4 colour components, 4 texture coordinates.
+    const GLint stride = 11;
     std::vector<FedPrimitive> out;
-    auto vertex = [&](GLint at) { return FedVertex{buf[at], buf[at + 1], buf[at + 2], buf[at + 7], buf[at + 8]}; };
     for (GLint i = 0; i < used;) {
         GLint token = static_cast<GLint>(buf[i++]);
-        FedPrimitive p{token, {}};
-        int count = 0;
-        if (token == GL_POLYGON_TOKEN)
-            count = static_cast<int>(buf[i++]);
-        else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
-            count = 2;
-        else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN || token == GL_DRAW_PIXEL_TOKEN ||
-                 token == GL_COPY_PIXEL_TOKEN)
-            count = 1;
-        else if (token == GL_PASS_THROUGH_TOKEN)
-            count = 0, ++i;
-        for (int k = 0; k < count && i + stride <= used; ++k, i += stride) p.vertices.push_back(vertex(i));
+        GLint count = token == GL_POLYGON_TOKEN ? static_cast<GLint>(buf[i++])
+                      : token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2
+                      : token == GL_PASS_THROUGH_TOKEN ? (++i, 0)
+                                                       : 1;
+        FedPrimitive p;
+        for (GLint k = 0; k < count && i + stride <= used; ++k, i += stride)
+            p.push_back({buf[i], buf[i + 1], buf[i + 2], buf[i + 7], buf[i + 8]});
         out.push_back(p);
     }
     return out;
