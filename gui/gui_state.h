@@ -111,6 +111,9 @@ struct GuiOpenGL {
     HDC dc = nullptr;
     HGLRC rc = nullptr;
     int listbase = 99000;
+    unsigned fonttexture = 0;   // 0 when "gui_font.bmp" could not be read
+    HWND dcwindow = nullptr;    // where dc came from; a failed lookup clears only `window`
+    HDC refdc = nullptr;        // memory bitmaps are made compatible with it (null: the screen)
 };
 
 // The off-screen surface: desktop-sized, 32-bit, top-down, painted with
