@@ -46,7 +46,7 @@ struct FilterWriter {
 
 }  // namespace
 
-// The system's double-zero-terminated list for the part of a specification
+// The system's double-zero-terminated list for the part of a filter line
 // after its last "\": "description (pattern)", zero, pattern, zero per entry
 // up to the first empty one, then the entry for all files and the final
 // zero. False when the characters would not fit.
