@@ -347,6 +347,14 @@ TEST_F(Harlith, MaterialTexturesAreLookedUpInTheListAsKestrinDoes) {
     EXPECT_EQ(glshape().find('X'), std::string::npos);
     drawfile(path, 150, "", "");
     EXPECT_EQ(glshape().find('X'), std::string::npos);
+
+    // A name after its last backslash of four characters or fewer gives an
+    // empty prefix, so faces without a group have an empty key. It must not
+    // match the end of the list and unbind the host's texture.
+    std::string bare = files.write("a\\.3ds", file3ds(meshobject(cube(1))));
+    drawfile(bare, 150, "tex 5", "");
+    EXPECT_EQ(glshape().find('X'), std::string::npos);
+    EXPECT_EQ(glshape().size(), 12 * 9u);
 }
 
 }  // namespace
