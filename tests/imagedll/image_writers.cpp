@@ -2,6 +2,8 @@
 
 #include <stb_image_write.h>
 
+#include <algorithm>
+
 namespace {
 
 void append(void* context, void* data, int size) {
@@ -78,19 +80,24 @@ Bytes encode_jpg(const Image& img, int quality) {
 
 Bytes encode_gif(int w, int h, const std::vector<int>& index, const unsigned char palette[4][3],
                  int transparent) {
+    return encode_gif_frame(w, h, 0, 0, 0, w, h, index, palette, transparent);
+}
+
+Bytes encode_gif_frame(int screen_w, int screen_h, int background, int left, int top, int fw, int fh,
+                       const std::vector<int>& index, const unsigned char palette[4][3], int transparent) {
     Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
-    put16(b, w);
-    put16(b, h);
+    put16(b, screen_w);
+    put16(b, screen_h);
     b.push_back(0x91);  // global table of 4 entries
-    b.push_back(0);
+    b.push_back((unsigned char)background);
     b.push_back(0);
     for (int i = 0; i < 4; ++i) b.insert(b.end(), palette[i], palette[i] + 3);
     if (transparent >= 0) b.insert(b.end(), {0x21, 0xF9, 4, 1, 0, 0, (unsigned char)transparent, 0});
     b.push_back(0x2C);
-    put16(b, 0);
-    put16(b, 0);
-    put16(b, w);
-    put16(b, h);
+    put16(b, left);
+    put16(b, top);
+    put16(b, fw);
+    put16(b, fh);
     b.push_back(0);
     b.push_back(2);  // LZW minimum code size
 
@@ -121,6 +128,46 @@ Bytes encode_gif(int w, int h, const std::vector<int>& index, const unsigned cha
     }
     b.push_back(0);
     b.push_back(0x3B);
+    return b;
+}
+
+Bytes bmp_file(int w, int h, int bits, int compression, const unsigned char palette[16][3], const Bytes& pixels) {
+    const int colours = 16;
+    Bytes b = {'B', 'M'};
+    auto put32 = [&](uint32_t v) {
+        put16(b, v & 0xFFFF);
+        put16(b, v >> 16);
+    };
+    put32(uint32_t(54 + 4 * colours + pixels.size()));
+    put32(0);
+    put32(54 + 4 * colours);
+    put32(40);
+    put32(uint32_t(w));
+    put32(uint32_t(h));
+    put16(b, 1);
+    put16(b, bits);
+    put32(uint32_t(compression));
+    put32(uint32_t(pixels.size()));
+    put32(2835);
+    put32(2835);
+    put32(colours);
+    put32(0);
+    for (int i = 0; i < colours; ++i) b.insert(b.end(), {palette[i][2], palette[i][1], palette[i][0], 0});
+    b.insert(b.end(), pixels.begin(), pixels.end());
+    return b;
+}
+
+Bytes bmp_top_down(const Bytes& bottom_up) {
+    Bytes b = bottom_up;
+    uint32_t offset = b[10] | (b[11] << 8) | (b[12] << 16) | (uint32_t(b[13]) << 24);
+    int32_t w = int32_t(b[18] | (b[19] << 8) | (b[20] << 16) | (uint32_t(b[21]) << 24));
+    int32_t h = int32_t(b[22] | (b[23] << 8) | (b[24] << 16) | (uint32_t(b[25]) << 24));
+    size_t stride = (size_t(w) * 3 + 3) / 4 * 4;
+    for (int32_t y = 0; y < h; ++y)
+        std::copy(bottom_up.begin() + offset + y * stride, bottom_up.begin() + offset + (y + 1) * stride,
+                  b.begin() + offset + (h - 1 - y) * stride);
+    uint32_t neg = uint32_t(-h);
+    for (int k = 0; k < 4; ++k) b[22 + k] = (unsigned char)(neg >> (8 * k));
     return b;
 }
 
