@@ -57,9 +57,12 @@ unsigned char* bmp_rle_decode(const unsigned char* p, size_t n, int& w, int& h,
     if (colours > max_colours || palette_at + 4 * size_t(colours) > n) return nullptr;
     if (hd.data_offset < palette_at + 4 * size_t(colours) || hd.data_offset >= n) return nullptr;
 
-    // Palette indices, row 0 first as stored; unwritten pixels stay 0.
+    // Palette indices, row 0 first as stored; unwritten pixels stay 0. Runs
+    // may cover the padding of the stored row, as some writers code whole
+    // padded rows: those pixels are dropped. Anything further is refused.
     std::vector<unsigned char> index(size_t(w) * size_t(h), 0);
     const size_t row_len = size_t(w);
+    const uint32_t row_room = uint32_t((uint64_t(w) * hd.bits + 31) / 32 * 32 / hd.bits);
     size_t i = hd.data_offset;
     uint32_t x = 0, y = 0;
     bool done = false;
@@ -68,10 +71,10 @@ unsigned char* bmp_rle_decode(const unsigned char* p, size_t n, int& w, int& h,
         unsigned count = p[i], code = p[i + 1];
         i += 2;
         if (count > 0) {  // a run of `count` pixels
-            if (y >= uint32_t(h) || count > row_len - x) return nullptr;
-            unsigned char* out = &index[y * row_len + x];
-            for (unsigned k = 0; k < count; ++k)
-                out[k] = rle8 ? code : (k & 1) ? (code & 15) : (code >> 4);
+            if (y >= uint32_t(h) || count > row_room - x) return nullptr;
+            unsigned char* out = &index[y * row_len];
+            for (unsigned k = 0; k < count && x + k < row_len; ++k)
+                out[x + k] = rle8 ? code : (k & 1) ? (code & 15) : (code >> 4);
             x += count;
         } else if (code == 0) {  // end of line
             x = 0;
@@ -83,14 +86,14 @@ unsigned char* bmp_rle_decode(const unsigned char* p, size_t n, int& w, int& h,
             x += p[i];
             y += p[i + 1];
             i += 2;
-            if (x > row_len || y > uint32_t(h)) return nullptr;
+            if (x > row_room || y > uint32_t(h)) return nullptr;
         } else {  // `code` literal pixels, padded to a 16-bit boundary
             size_t bytes = rle8 ? code : (code + 1) / 2;
             size_t padded = bytes + (bytes & 1);
-            if (n - i < padded || y >= uint32_t(h) || code > row_len - x) return nullptr;
-            unsigned char* out = &index[y * row_len + x];
-            for (unsigned k = 0; k < code; ++k)
-                out[k] = rle8 ? p[i + k] : (k & 1) ? (p[i + k / 2] & 15) : (p[i + k / 2] >> 4);
+            if (n - i < padded || y >= uint32_t(h) || code > row_room - x) return nullptr;
+            unsigned char* out = &index[y * row_len];
+            for (unsigned k = 0; k < code && x + k < row_len; ++k)
+                out[x + k] = rle8 ? p[i + k] : (k & 1) ? (p[i + k / 2] & 15) : (p[i + k / 2] >> 4);
             x += code;
             i += padded;
         }

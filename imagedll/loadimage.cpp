@@ -97,8 +97,8 @@ Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) 
     if (!size_acceptable(w, h)) return d;
     int dc = 0;
     if (kind == ImageKind::Png && stbi_is_16_bit_from_memory(data, int(size))) {
-        // 16-bit samples are rounded to the nearest 8-bit level, as other
-        // decoders do, not cut to their high byte.
+        // 16-bit samples are rounded to the nearest 8-bit level, as the PNG
+        // format recommends, not cut to their high byte.
         stbi_us* wide = stbi_load_16_from_memory(data, int(size), &d.w, &d.h, &dc, 4);
         if (wide) {
             size_t count = size_t(d.w) * size_t(d.h) * 4;

@@ -35,8 +35,15 @@ Bytes encode_gif_frame(int screen_w, int screen_h, int background, int left, int
 // compression 1 (RLE8, bits 8), 2 (RLE4, bits 4) or 0 (raw rows).
 Bytes bmp_file(int w, int h, int bits, int compression, const unsigned char palette[16][3], const Bytes& pixels);
 
-// The same 24-bit BMP stored top-down: rows reversed, negative height.
+// The same uncompressed BMP stored top-down: rows reversed, negative height.
 Bytes bmp_top_down(const Bytes& bottom_up);
+
+// An uncompressed 4- or 8-bit BMP (40-byte header) run-length encoded (RLE4
+// or RLE8) the way a thrifty encoder writes it: the most frequent colour is
+// moved to palette entry 0 and its stretches are skipped with delta moves
+// and ends of line; other pixels go in runs and literals. Empty when the
+// input is not such a BMP.
+Bytes bmp_rle_from(const Bytes& uncompressed);
 
 // A PNG chunk with its length and CRC.
 Bytes png_chunk(const char type[4], const Bytes& data);

@@ -1,6 +1,6 @@
 // jpeg.dll loaded the way the toolkit loads it, decoding files written here.
+#include "decoded_pixels.h"
 #include "image_writers.h"
-#include "loadimage.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,43 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string exe_dir() {
-    char path[MAX_PATH] = {0};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
-LoadImageFileFn loader() {
-    static HMODULE dll = LoadLibraryA((exe_dir() + "jpeg.dll").c_str());
-    if (!dll) return nullptr;
-    return reinterpret_cast<LoadImageFileFn>(reinterpret_cast<void*>(GetProcAddress(dll, "LoadImageFile")));
-}
-
-// A decoded bitmap's pixels as 0xAARRGGBB, top row first.
-struct Pixels {
-    int w = 0, h = 0, bits = 0;
-    std::vector<uint32_t> argb;
-    uint32_t at(int x, int y) const { return argb[size_t(y) * w + x]; }
-};
-
-Pixels read_dib(HBITMAP bmp) {
-    Pixels px;
-    DIBSECTION ds;
-    if (GetObjectA(bmp, sizeof ds, &ds) != int(sizeof ds)) return px;  // not a DIB section
-    px.w = ds.dsBm.bmWidth;
-    px.h = ds.dsBm.bmHeight;
-    px.bits = ds.dsBm.bmBitsPixel;
-    if (px.bits != 32 || !ds.dsBm.bmBits) return px;
-    const bool bottom_up = ds.dsBmih.biHeight > 0;
-    const auto* rows = static_cast<const uint32_t*>(ds.dsBm.bmBits);
-    for (int y = 0; y < px.h; ++y) {
-        const uint32_t* row = rows + size_t(bottom_up ? px.h - 1 - y : y) * px.w;
-        px.argb.insert(px.argb.end(), row, row + px.w);
-    }
-    return px;
-}
 
 // A picture whose every pixel differs: catches swapped channels, flipped rows
 // and shifted columns.
@@ -272,10 +235,18 @@ TEST_F(LoadImageFileTest, DecodesRunLengthBmps) {
 
 TEST_F(LoadImageFileTest, RunLengthBmpsOutsideTheirBoundsAreRefused) {
     auto rle8 = [](const Bytes& data) { return bmp_file(6, 4, 8, 1, kPalette16, data); };
-    ASSERT_TRUE(decode(rle8({6, 1, 0, 1})));
-    EXPECT_FALSE(decode(rle8({7, 1, 0, 1})));                       // run past the row
-    EXPECT_FALSE(decode(rle8({4, 1, 0, 3, 1, 2, 3, 0, 0, 1})));     // literal past the row
-    EXPECT_FALSE(decode(rle8({0, 2, 7, 0, 0, 1})));                 // delta past the row
+    // A row of 6 pixels is stored in 8 bytes: runs may cover that padding
+    // (some writers code whole stored rows), the pixels there are dropped.
+    Pixels px;
+    ASSERT_TRUE(decode(rle8({4, 1, 0, 3, 2, 3, 4, 0, 0, 0, 8, 5, 0, 1}), &px));
+    EXPECT_EQ(px.at(0, 3), 0x00FF0000u);  // bottom row: 1 1 1 1 2 3, then 4 dropped
+    EXPECT_EQ(px.at(4, 3), 0x0000FF00u);
+    EXPECT_EQ(px.at(5, 3), 0x000000FFu);
+    EXPECT_EQ(px.at(5, 2), 0x0000FFFFu);  // next row: six of the eight 5s
+    EXPECT_EQ(px.at(0, 1), 0x00090807u);
+    EXPECT_FALSE(decode(rle8({9, 1, 0, 1})));                       // run past the stored row
+    EXPECT_FALSE(decode(rle8({4, 1, 0, 5, 1, 2, 3, 4, 5, 0, 0, 1})));  // literal past it
+    EXPECT_FALSE(decode(rle8({0, 2, 9, 0, 0, 1})));                 // delta past it
     EXPECT_FALSE(decode(rle8({0, 2, 0, 5, 0, 1})));                 // delta past the image
     EXPECT_FALSE(decode(rle8({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 1})));  // run below the last row
     EXPECT_FALSE(decode(rle8({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})));  // end of line past it
