@@ -4,8 +4,8 @@
 // Horizontal chroma doubling for 4:2:2 JPEGs. The decoder's own version
 // weighs the last two chroma samples the wrong way round for the
 // second-to-last output column (3/4 of the far sample instead of the near
-// one), which puts that column up to about 20 levels off wherever colour
-// changes near the right edge. This is the usual triangle filter, with the
+// one), which puts that column tens of levels off wherever colour changes
+// near the right edge. This is the usual triangle filter, with the
 // rounding other JPEG decoders use (+1 on even, +2 on odd outputs).
 // The name is declared in parentheses so that the macro below, which moves
 // the decoder's own definition out of the way, leaves this one alone; the
