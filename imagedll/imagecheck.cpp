@@ -86,7 +86,25 @@ bool bmp_complete(const unsigned char* p, size_t n) {
     if (h < 0) h = -h;
     if (w <= 0 || h == 0 || bpp == 0 || bpp > 32) return false;
     uint64_t stride = (uint64_t(w) * bpp + 31) / 32 * 4;
-    return offset <= n && stride * uint64_t(h) <= n - offset;
+    if (offset > n || stride * uint64_t(h) > n - offset) return false;
+    if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8) return true;  // no palette, or refused later
+
+    // The decoder fills only as many palette entries as fit between the
+    // header and the pixels, and leaves the rest of its table uninitialised:
+    // an index past them would paint stack garbage. Such files are refused.
+    // (For the old 12-byte header it counts 4 entries fewer than fit.)
+    uint64_t header_end = hsz == 12 ? 38 : 14 + uint64_t(hsz);
+    uint64_t entries = offset < header_end ? 0 : (offset - header_end) / (hsz == 12 ? 3 : 4);
+    if (entries >= (1u << bpp)) return true;
+    for (uint64_t y = 0; y < uint64_t(h); ++y) {
+        const unsigned char* row = p + offset + y * stride;
+        for (uint64_t x = 0; x < uint64_t(w); ++x) {
+            uint64_t bit = x * bpp;
+            unsigned index = (row[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
+            if (index >= entries) return false;
+        }
+    }
+    return true;
 }
 
 // GIF: header, colour tables and blocks up to the end of the first image's

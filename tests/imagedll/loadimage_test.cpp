@@ -258,6 +258,18 @@ TEST_F(LoadImageFileTest, RunLengthBmpsOutsideTheirBoundsAreRefused) {
     EXPECT_FALSE(decode(bmp_file(20000, 4, 8, 1, kPalette16, {0, 1})));
 }
 
+// A palette BMP whose pixels use an entry the file does not hold: the
+// decoder would paint whatever its table held.
+TEST_F(LoadImageFileTest, PaletteIndexPastTheFilesPaletteIsRefused) {
+    Bytes rows = {1, 15, 3, 0, 2, 2, 2, 0};  // 3 x 2, rows padded to 4 bytes
+    Pixels px;
+    ASSERT_TRUE(decode(bmp_file(3, 2, 8, 0, kPalette16, rows), &px));
+    EXPECT_EQ(px.at(1, 1), 0x00141516u);  // entry 15, bottom row
+    EXPECT_EQ(px.at(0, 0), 0x0000FF00u);
+    rows[1] = 16;
+    EXPECT_FALSE(decode(bmp_file(3, 2, 8, 0, kPalette16, rows)));
+}
+
 // Framing that other decoders read with a warning: no end-of-image marker
 // after complete scan data, stray bytes before markers.
 TEST_F(LoadImageFileTest, JpegWithLooseFramingDecodesInFull) {
