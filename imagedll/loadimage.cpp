@@ -79,7 +79,8 @@ bool size_acceptable(int w, int h) {
            uint64_t(w) * uint64_t(h) <= kImageMaxPixels;
 }
 
-// A decoded picture: RGBA rows, top row first, in memory from the decoder.
+// A decoded picture: RGBA rows, top row first, in malloc'd memory (the
+// decoder allocates with malloc too).
 struct Decoded {
     unsigned char* rgba = nullptr;
     int w = 0, h = 0;
