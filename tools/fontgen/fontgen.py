@@ -3,7 +3,8 @@
 
 The picture is 256 x 256 pixels, 24 bits, a grid of 16 x 16 cells of 16 x 16
 pixels. Cell k (column k % 16, row k // 16, row 0 at the top) shows the
-glyph of character code k + 1 in its top-left 8 x 12 pixels, white on black:
+glyph of character code k + 1 in its top-left 8 x 12 pixels, white on black,
+its strokes thickened to two pixels (see thickened):
 the text code calls list base + code, and the font's lists are numbered from
 base + 1. Cell 255 thus holds code 256, which the text code never reaches.
 
@@ -128,6 +129,27 @@ def read_pcf(data):
     return encoding, pixels, per_row
 
 
+def thickened(glyph):
+    """The glyph with every stroke two pixels thick.
+
+    The text quads magnify the texture with linear filtering and the alpha
+    test keeps only what filters to nearly full glyph, so a one-pixel stroke
+    would show in fragments. Each pixel also lights its neighbour to the
+    right and the one above, unless that neighbour is a one-pixel gap
+    between two strokes (as in "=" or "m"); then the other side is taken.
+    """
+    out = set(glyph)
+    for x, y in glyph:
+        for sx, sy in ((1, 0), (0, -1)):
+            for dx, dy in ((sx, sy), (-sx, -sy)):
+                if (x + dx, y + dy) in glyph:
+                    break   # the stroke is already two thick this way
+                if (x + 2 * dx, y + 2 * dy) not in glyph:
+                    out.add((x + dx, y + dy))
+                    break
+    return out
+
+
 def make_picture(font):
     encoding, pixels, _ = read_pcf(font)
     picture = [[0] * SIDE for _ in range(SIDE)]   # 1 = glyph, top row first
@@ -137,7 +159,8 @@ def make_picture(font):
         if index is None:
             continue
         left, top = CELL * (cell % 16), CELL * (cell // 16)
-        for x, y in pixels(index):
+        glyph = {(x, y) for x, y in pixels(index) if 0 <= x < GLYPH_W and 0 <= y < GLYPH_H}
+        for x, y in thickened(glyph):
             if 0 <= x < GLYPH_W and 0 <= y < GLYPH_H:
                 picture[top + y][left + x] = 1
         drawn += 1
