@@ -225,6 +225,39 @@ TEST_F(ViewerScene, A3dsFileIsDrawnThroughItsLibrary) {
     EXPECT_GT(centre(frame()), 9000);
 }
 
+TEST_F(ViewerScene, BadModelFilesLoadWhatIsValidOrNothingAndNeverStopTheViewer) {
+    // A folder is not a readable file: the default model takes its place.
+    std::string folder = file("folder.obj");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    build(folder);
+    EXPECT_STREQ(viewer.objectfile, "objects/myfemale70_grp.obj");
+    RemoveDirectoryA(folder.c_str());
+    files_.pop_back();
+
+    std::string cube = cube3ds();
+    const std::string cases[][2] = {
+        {"empty.obj", ""},
+        {"mod\xe8le.obj", squareobj},   // a byte above 127 in the name
+        {"hostile.obj", "v 1 2 3\nv nan inf -0\nf 1 2 99999999\nf -7 0 2147483648\nf 1/-3/9 2//5 3\n"},
+        {"cut.3ds", cube.substr(0, cube.size() / 2)},
+        {"lying.3ds", cube.substr(0, 2) + std::string("\xff\xff\xff\x7f", 4) + cube.substr(6)},
+    };
+    for (const auto& c : cases) {
+        viewerteardown();
+        guiinit();
+        std::string path = writefile(c[0], c[1]);
+        setobjectfile(path);
+        viewerbuild();
+        EXPECT_EQ(title(), "tolvane        " + path);
+        std::vector<Pixel> px = frame();
+        EXPECT_GT(drawn(px, 0, 0, 200, 170), 100) << c[0];
+        if (c[0][0] == 'm') {
+            EXPECT_GT(centre(px), 9000) << "the model with a Latin-1 name";
+        }
+    }
+    EXPECT_TRUE(notices.empty());
+}
+
 TEST_F(ViewerScene, TheCameraMovesTheModel) {
     std::string path = writefile("square.obj", squareobj);
     build(path);
