@@ -10,13 +10,15 @@
 //   into one LF (and never split); a NUL byte ends the piece's text;
 // - only spaces separate words; a tab or a line feed belongs to its word;
 // - numbers are read from one word at a time: val (strtoll, saturated to
-//   int) and fval (strtod rounded to float).
+//   int) and fval (kestrin's own decimal grammar, numbers.h, rounded to
+//   float).
 #include <cfloat>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "numbers.h"
 #include "objtype.h"
 #include "platform.h"
 
@@ -42,8 +44,8 @@ const size_t slack = 64;
 
 inline bool digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// The whitespace strtod and strtoll skip, less the space (which never
-// occurs inside a word).
+// The whitespace the number grammar and strtoll skip, less the space
+// (which never occurs inside a word).
 inline bool blank(char c) { return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 inline const char* skipspaces(const char* p, const char* e) {
@@ -54,16 +56,6 @@ inline const char* skipspaces(const char* p, const char* e) {
 inline const char* skipword(const char* p, const char* e) {
     while (p < e && *p != ' ') ++p;
     return p;
-}
-
-// The hard cases (hex, inf, nan, long mantissas, far exponents) go to the
-// same conversion fval uses.
-float slowfloat(const char* b, const char* e) {
-    char word[cbufferlen];
-    size_t n = size_t(e - b) < sizeof word - 1 ? size_t(e - b) : sizeof word - 1;
-    memcpy(word, b, n);
-    word[n] = 0;
-    return float(strtod(word, nullptr));
 }
 
 const uint32_t pow10int[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
@@ -110,19 +102,6 @@ inline int digits8(const char* p, const char* e, uint32_t& v) {
     return n;
 }
 
-// Accumulates the digits at q into m (which wraps past 19 digits); returns
-// how many there were.
-inline int digitrun(const char*& q, const char* e, uint64_t& m) {
-    int total = 0;
-    for (;;) {
-        uint32_t v;
-        int n = digits8(q, e, v);
-        m = m * pow10int[n] + v;
-        q += n, total += n;
-        if (n < 8) return total;
-    }
-}
-
 const double pow10tab[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 const double negpow10tab[23] = {1e-0,  1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
@@ -152,40 +131,21 @@ inline bool quotientfloat(double m, int k, float& out) {
     return true;
 }
 
-// Reads the word at p (p is at its start or at e) as fval would, float(strtod),
-// and moves p to the end of the word. Plain decimals with at most 19 digits
-// and a small exponent are converted here, the rest by strtod.
+// Reads the word at p (p is at its start or at e) as fval would, and moves
+// p to the end of the word. Decimals with at most 19 digits and a small
+// exponent are converted here, the rest (long mantissas, far exponents) as
+// fval does it.
 __attribute__((noinline)) float floatword(const char*& p, const char* e) {
     const char* b = p;
-    const char* q = p;
-    while (q < e && blank(*q)) ++q;
-    bool neg = false;
-    if (q < e && (*q == '-' || *q == '+')) neg = *q++ == '-';
-    uint64_t m = 0;  // wraps for more than 19 digits, which go the slow way
-    int digits = digitrun(q, e, m);
-    int exp10 = 0;
-    if (q < e && *q == '.') {
-        ++q;
-        exp10 = -digitrun(q, e, m);
-        digits -= exp10;
-    }
-    bool fast = digits > 0 && digits <= 19 && !(q < e && (*q | 0x20) == 'x');  // not hex, inf, nan
-    if (fast && q < e && (*q | 0x20) == 'e') {
-        // An exponent without digits is not part of the number.
-        const char* x = q + 1;
-        bool xneg = false;
-        if (x < e && (*x == '+' || *x == '-')) xneg = *x++ == '-';
-        if (x < e && digit(*x)) {
-            int v = 0;
-            for (; x < e && digit(*x); ++x)
-                if (v < 100000) v = v * 10 + (*x - '0');
-            exp10 += xneg ? -v : v;
-            q = x;
-        }
-    }
-    while (q < e && *q != ' ') ++q;
+    const char* q = skipword(b, e);  // the number may not reach past the word
     p = q;
-    if (!fast) return slowfloat(b, q);
+    decimalscan d;
+    scandecimal(b, q, d);
+    if (!d.found) return 0.0f;
+    bool neg = d.negative;
+    uint64_t m = d.mantissa;
+    int exp10 = d.exp10 < -1000 ? -1000 : d.exp10 > 1000 ? 1000 : int(d.exp10);
+    if (!d.exact) return float(decimalvalue(b, q));
     if (m == 0) return neg ? -0.0f : 0.0f;
     if (m <= (uint64_t(1) << 53) && exp10 >= -22 && exp10 <= 22) {
         float f;
@@ -193,7 +153,7 @@ __attribute__((noinline)) float floatword(const char*& p, const char* e) {
             if (quotientfloat(double(m), -exp10, f)) return neg ? -f : f;
         } else {
 #if FLT_EVAL_METHOD == 0
-            // Both factors are exact: one rounding, as strtod's.
+            // Both factors are exact: one rounding, as the exact conversion's.
             double v = double(m) * pow10tab[exp10];
             return float(neg ? -v : v);
 #else
@@ -202,7 +162,7 @@ __attribute__((noinline)) float floatword(const char*& p, const char* e) {
 #endif
         }
     }
-    return slowfloat(b, q);
+    return float(decimalvalue(b, q));
 }
 
 // The common words, an optional minus, up to 7 digits, and optionally a
@@ -228,7 +188,7 @@ __attribute__((always_inline)) inline float readfloat(const char*& p, const char
     }
     if (q >= e) {
         if (q > e) return floatword(p, e);
-    } else if ((*q | 0x20) == 'e' || (*q | 0x20) == 'x') {
+    } else if ((*q | 0x20) == 'e' || (*q | 0x20) == 'd') {  // an exponent may follow
         return floatword(p, e);
     }
     float f;
@@ -547,9 +507,9 @@ __attribute__((always_inline)) inline float floatat(const char* p, int s, int en
     int dot = a + whole;
     int frac = dot < end ? lowbit(~digits >> (dot + 1)) : 0;
     int t = dot + 1 + frac;  // the first character after the number
-    // 1 to 7 digits in at most 8 bytes; no exponent or hex mark after them.
+    // 1 to 7 digits in at most 8 bytes; no exponent mark after them.
     if (dot >= end || p[dot] != '.' || unsigned(t - a - 2) > 6u ||
-        (t < end && ((p[t] | 0x20) == 'e' || (p[t] | 0x20) == 'x')))
+        (t < end && ((p[t] | 0x20) == 'e' || (p[t] | 0x20) == 'd')))
         return slowfloatat(p, s, end);
     uint64_t x;
     memcpy(&x, p + a, 8);
