@@ -656,52 +656,75 @@ void setprefix(obj_type* obj, char* filename) {
     if (test == 1) notice(strc$("prefix$=", cutname));
 }
 
-}  // namespace
-
-int Loadobj(obj_type* obj, char* filename) {
-    setprefix(obj, filename);
-    FILE* file = open(filename, "r");
-    if (!file) return 0;
-
-    counters c;
-    size_t mapped = 0;
-    if (const char* view = kestrinmapfile(file, &mapped)) {
-        // The scanners look up to 64 bytes past a piece, and a piece is at
-        // most 255 bytes: the last ones are read from a copy with slack,
-        // since the view ends exactly at the file's end.
-        const size_t margin = 512;
-        const char* end = view + mapped;
-        const char* p = mapped > margin ? pieces(obj, c, view, end - margin, end) : view;
-        static char tail[margin + slack];
-        size_t rest = size_t(end - p);
-        memcpy(tail, p, rest);
-        memset(tail + rest, 0, sizeof tail - rest);
-        pieces(obj, c, tail, tail + rest, tail + rest);
-        kestrinunmapfile(view, mapped);
-    } else {
-        // One piece of lookahead past the block so a piece never straddles
-        // a refill, and the scanners' slack.
-        static char buffer[blocksize + cbufferlen + slack];
-        const char* p = buffer;
-        const char* end = buffer;
-        for (bool atend = false; !atend;) {
-            size_t rest = size_t(end - p);
-            memmove(buffer, p, rest);
-            size_t want = sizeof buffer - slack - rest;
-            size_t got = fread(buffer + rest, 1, want, file);
-            // A short read is the end of the file or a read error; both end reading.
-            atend = got < want;
-            end = buffer + rest + got;
-            p = pieces(obj, c, buffer, atend ? end : end - piecemax, end);
-        }
-    }
-    close(file);
-
+// After the last line: the end sentinel behind the last material, the counts.
+void finish(obj_type* obj, const counters& c) {
     obj->matstart[min(OBJ_MAXMATERIALS, c.materials + 1)] = c.faces + 999;
     obj->matstart[0] = 0;
     obj->nvertex = c.vertices;
     obj->nface = c.faces;
     obj->ntexcoord = c.texcoords;
     obj->nnormal = c.normals;
+}
+
+// The whole file in memory, ending exactly at data + n (a view of a mapped
+// file, which nothing may be read past).
+void readinplace(obj_type* obj, counters& c, const char* data, size_t n) {
+    // The scanners look up to 64 bytes past a piece, and a piece is at most
+    // 255 bytes: the last ones are read from a copy with slack.
+    const size_t margin = 512;
+    const char* end = data + n;
+    const char* p = n > margin ? pieces(obj, c, data, end - margin, end) : data;
+    static char tail[margin + slack];
+    size_t rest = size_t(end - p);
+    if (rest) memcpy(tail, p, rest);
+    memset(tail + rest, 0, sizeof tail - rest);
+    pieces(obj, c, tail, tail + rest, tail + rest);
+}
+
+// A stream that cannot be mapped, in blocks.
+void readblocks(obj_type* obj, counters& c, FILE* file) {
+    // One piece of lookahead past the block so a piece never straddles a
+    // refill, and the scanners' slack.
+    static char buffer[blocksize + cbufferlen + slack];
+    const char* p = buffer;
+    const char* end = buffer;
+    for (bool atend = false; !atend;) {
+        size_t rest = size_t(end - p);
+        memmove(buffer, p, rest);
+        size_t want = sizeof buffer - slack - rest;
+        size_t got = fread(buffer + rest, 1, want, file);
+        // A short read is the end of the file or a read error; both end reading.
+        atend = got < want;
+        end = buffer + rest + got;
+        p = pieces(obj, c, buffer, atend ? end : end - piecemax, end);
+    }
+}
+
+}  // namespace
+
+void readobj(obj_type* obj, FILE* file) {
+    counters c;
+    size_t mapped = 0;
+    if (const char* view = kestrinmapfile(file, &mapped)) {
+        readinplace(obj, c, view, mapped);
+        kestrinunmapfile(view, mapped);
+    } else {
+        readblocks(obj, c, file);
+    }
+    finish(obj, c);
+}
+
+void readobj(obj_type* obj, const char* data, size_t size) {
+    counters c;
+    readinplace(obj, c, data, size);
+    finish(obj, c);
+}
+
+int Loadobj(obj_type* obj, char* filename) {
+    setprefix(obj, filename);
+    FILE* file = open(filename, "r");
+    if (!file) return 0;
+    readobj(obj, file);
+    close(file);
     return 1;
 }
