@@ -3,7 +3,9 @@
 // file mapped into memory (or, where it cannot be mapped, a block buffer)
 // with its own number scanners: no pool traffic, no allocation and no copy
 // per element. With SSE2, bit masks of each line's bytes say where its words
-// and numbers are, so that they are read independently of each other.
+// and numbers are, so that they are read independently of each other; the
+// 32-bit build, made for processors that may lack SSE2, asks the processor
+// once and keeps the piece-by-piece reader for those without.
 //
 // What it mirrors of the line reader:
 // - a line comes in pieces of at most 255 characters, a CR LF pair folded
@@ -22,8 +24,17 @@
 #include "objtype.h"
 #include "platform.h"
 
-#if defined(__SSE2__) && !defined(KESTRIN_NO_SSE2)
+// KESTRIN_NO_SSE2 leaves the mask reader out (the tests build the fallback
+// that way). Built without -msse2 on x86, the mask reader is compiled for
+// SSE2 anyway and chosen at run time.
+#if !defined(KESTRIN_NO_SSE2) && defined(__SSE2__)
 #define KESTRIN_SSE2 1
+#elif !defined(KESTRIN_NO_SSE2) && (defined(__i386__) || defined(__x86_64__)) && defined(__GNUC__)
+#define KESTRIN_SSE2 1
+#define KESTRIN_SSE2_AT_RUN_TIME 1
+#include <cpuid.h>
+#endif
+#if defined(KESTRIN_SSE2)
 #include <emmintrin.h>
 #endif
 
@@ -371,7 +382,26 @@ inline const char* pieceend(const char* p, const char* end) {
     return p + (avail < size_t(piecemax) ? avail : size_t(piecemax));
 }
 
+// Without SSE2 the masks would cost more than they save: a piece at a time,
+// each scanned by the plain scanners.
+const char* plainpieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+    while (p < limit) {
+        const char* e = pieceend(p, end);
+        const void* z = memchr(p, 0, size_t(e - p));
+        parseline(obj, c, p, z ? static_cast<const char*>(z) : e);
+        p = e;
+    }
+    return p;
+}
+
 #if defined(KESTRIN_SSE2)
+
+#if defined(KESTRIN_SSE2_AT_RUN_TIME)
+// The floating-point arithmetic stays the build's (x87 in the 32-bit
+// build), so both readers give the same bits.
+#pragma GCC push_options
+#pragma GCC target("sse2")
+#endif
 
 // The first 64 bytes of a piece as bit masks, bit i for p[i]. Knowing where
 // every word starts lets the numbers of a line be read independently of
@@ -600,7 +630,7 @@ void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w
 // line feeds (and NULs) come from a mask of 64 bytes at a time, kept across
 // lines: the next end is its lowest bit, at the cost of a shift and a
 // count instead of a load and compare per line.
-const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+const char* maskpieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
     const char* base = p;  // ends holds the stops of [base, base+64) from p on
     uint64_t ends = stopbits(base, end);
     while (p < limit) {
@@ -633,21 +663,28 @@ const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit,
     return p;
 }
 
-#else
+#if defined(KESTRIN_SSE2_AT_RUN_TIME)
+#pragma GCC pop_options
 
-// Without SSE2 (the 32-bit build) the masks would cost more than they save:
-// a piece at a time, each scanned by the plain scanners.
-const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
-    while (p < limit) {
-        const char* e = pieceend(p, end);
-        const void* z = memchr(p, 0, size_t(e - p));
-        parseline(obj, c, p, z ? static_cast<const char*>(z) : e);
-        p = e;
-    }
-    return p;
+bool processorhassse2() {
+    unsigned a, b, c, d;
+    return __get_cpuid(1, &a, &b, &c, &d) && (d & bit_SSE2);
 }
 
+// Asked once, when the library is loaded.
+const bool usemasks = processorhassse2();
+#else
+const bool usemasks = true;
 #endif
+
+#else
+const bool usemasks = false;
+const char* maskpieces(obj_type*, counters&, const char* p, const char*, const char*) { return p; }
+#endif
+
+const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+    return usemasks ? maskpieces(obj, c, p, limit, end) : plainpieces(obj, c, p, limit, end);
+}
 
 void setprefix(obj_type* obj, char* filename) {
     char* base = instrrev$(filename, '\\');
