@@ -1,11 +1,14 @@
 // Decimal text to double, correctly rounded. The usual numbers (at most 19
 // significant digits, a small exponent) take one exact product or quotient
-// where the FPU rounds once to double; everything else, and every inexact
-// case on an x87 FPU (which may round twice), goes through an exact decimal
-// that is scaled by powers of two until its top 53 bits can be rounded.
+// where the FPU rounds once to double. Everything else, and every inexact
+// case on an x87 FPU (which may round twice), starts from a close guess and
+// settles the last bit by comparing the decimal exactly, in integers, with
+// the midpoints between neighbouring doubles: a few microseconds at worst,
+// whatever the FPU.
 #include "numbers.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -20,180 +23,174 @@ inline bool exponentmark(char c) { return c == 'e' || c == 'E' || c == 'd' || c 
 // enough that sums of such values stay far from overflowing int64.
 const int64_t farexp = 1000000000;
 
-// The digits of the number, as 0.d[0]d[1]...d[nd-1] times 10^dp, trailing
-// zeros trimmed; trunc when nonzero digits were dropped past the last kept
-// one. 800 digits are enough to decide every rounding of a double.
-struct bigdecimal {
-    enum { maxdigits = 800 };
-    unsigned char d[maxdigits];
-    int nd = 0;
-    int dp = 0;
-    bool trunc = false;
+// A natural number in 32-bit limbs, lowest first; room for every product
+// below (781 digits times 5^1105, shifted by a few dozen bits).
+struct bignum {
+    enum { maxlimbs = 160 };
+    uint32_t limb[maxlimbs];
+    int n = 0;
 };
 
-void trim(bigdecimal& a) {
-    while (a.nd > 0 && a.d[a.nd - 1] == 0) --a.nd;
-    if (a.nd == 0) a.dp = 0;
+void mulsmall(bignum& a, uint32_t m) {
+    uint64_t carry = 0;
+    for (int i = 0; i < a.n; ++i) {
+        uint64_t t = uint64_t(a.limb[i]) * m + carry;
+        a.limb[i] = uint32_t(t);
+        carry = t >> 32;
+    }
+    if (carry) a.limb[a.n++] = uint32_t(carry);
 }
 
-// Shifts by at most 60 bits keep every intermediate below 2^64.
-const int maxshift = 60;
+void addsmall(bignum& a, uint32_t v) {
+    for (int i = 0; v && i < a.n; ++i) {
+        uint64_t t = uint64_t(a.limb[i]) + v;
+        a.limb[i] = uint32_t(t);
+        v = uint32_t(t >> 32);
+    }
+    if (v) a.limb[a.n++] = v;
+}
 
-// a = a / 2^k.
-void rightshift(bigdecimal& a, int k) {
-    int r = 0, w = 0;
-    uint64_t n = 0;
-    // Enough leading digits for the first quotient digit.
-    for (; (n >> k) == 0; ++r) {
-        if (r >= a.nd) {
-            if (n == 0) {
-                a.nd = 0;
-                return;
-            }
-            while ((n >> k) == 0) {
-                n *= 10;
-                ++r;
-            }
-            break;
+void mulpow5(bignum& a, int k) {
+    static const uint32_t pow5[14] = {1,       5,        25,        125,        625,       3125,      15625,
+                                      78125,   390625,   1953125,   9765625,    48828125,  244140625, 1220703125};
+    for (; k >= 13; k -= 13) mulsmall(a, pow5[13]);
+    if (k) mulsmall(a, pow5[k]);
+}
+
+// a * x, x below 2^64.
+void mul64(const bignum& a, uint64_t x, bignum& out) {
+    out.n = 0;
+    if (a.n == 0 || x == 0) return;
+    const uint32_t xs[2] = {uint32_t(x), uint32_t(x >> 32)};
+    int xn = xs[1] ? 2 : 1;
+    out.n = a.n + xn;
+    for (int i = 0; i < out.n; ++i) out.limb[i] = 0;
+    for (int j = 0; j < xn; ++j) {
+        uint64_t carry = 0;
+        for (int i = 0; i < a.n; ++i) {
+            uint64_t t = uint64_t(a.limb[i]) * xs[j] + out.limb[i + j] + carry;
+            out.limb[i + j] = uint32_t(t);
+            carry = t >> 32;
         }
-        n = n * 10 + a.d[r];
+        out.limb[a.n + j] = uint32_t(carry);
     }
-    a.dp -= r - 1;
-    const uint64_t mask = (uint64_t(1) << k) - 1;
-    for (; r < a.nd; ++r) {
-        uint64_t c = a.d[r];
-        a.d[w++] = static_cast<unsigned char>(n >> k);
-        n = (n & mask) * 10 + c;
-    }
-    while (n > 0) {
-        uint64_t dig = n >> k;
-        n &= mask;
-        if (w < bigdecimal::maxdigits)
-            a.d[w++] = static_cast<unsigned char>(dig);
-        else if (dig > 0)
-            a.trunc = true;
-        n *= 10;
-    }
-    a.nd = w;
-    trim(a);
+    while (out.n > 0 && out.limb[out.n - 1] == 0) --out.n;
 }
 
-// a = a * 2^k.
-void leftshift(bigdecimal& a, int k) {
-    unsigned char out[bigdecimal::maxdigits + 24];  // 2^60 adds at most 19 digits
-    int w = int(sizeof out);
-    uint64_t n = 0;
-    for (int r = a.nd - 1; r >= 0; --r) {
-        n += uint64_t(a.d[r]) << k;
-        uint64_t q = n / 10;
-        out[--w] = static_cast<unsigned char>(n - 10 * q);
-        n = q;
+void shiftleft(bignum& a, int bits) {
+    if (a.n == 0 || bits == 0) return;
+    int words = bits / 32, b = bits % 32;
+    int n = a.n + words + 1;
+    for (int i = n - 1; i >= 0; --i) {
+        int from = i - words;
+        uint64_t hi = from >= 0 && from < a.n ? a.limb[from] : 0;
+        uint64_t lo = from - 1 >= 0 && from - 1 < a.n ? a.limb[from - 1] : 0;
+        a.limb[i] = b ? uint32_t((hi << b) | (lo >> (32 - b))) : uint32_t(hi);
     }
-    while (n > 0) {
-        uint64_t q = n / 10;
-        out[--w] = static_cast<unsigned char>(n - 10 * q);
-        n = q;
-    }
-    int count = int(sizeof out) - w;
-    a.dp += count - a.nd;
-    if (count > bigdecimal::maxdigits) {
-        for (int i = bigdecimal::maxdigits; i < count; ++i)
-            if (out[w + i]) a.trunc = true;
-        count = bigdecimal::maxdigits;
-    }
-    memcpy(a.d, out + w, size_t(count));
-    a.nd = count;
-    trim(a);
+    a.n = n;
+    while (a.n > 0 && a.limb[a.n - 1] == 0) --a.n;
 }
 
-void shift(bigdecimal& a, int k) {
-    for (; k > maxshift; k -= maxshift) leftshift(a, maxshift);
-    for (; k < -maxshift; k += maxshift) rightshift(a, maxshift);
-    if (k > 0) leftshift(a, k);
-    if (k < 0) rightshift(a, -k);
+int compare(const bignum& a, const bignum& b) {
+    if (a.n != b.n) return a.n < b.n ? -1 : 1;
+    for (int i = a.n - 1; i >= 0; --i)
+        if (a.limb[i] != b.limb[i]) return a.limb[i] < b.limb[i] ? -1 : 1;
+    return 0;
 }
 
-// Whether a rounds up when cut after digit nd: above half, or exactly half
-// and the kept part odd (or something nonzero was dropped).
-bool roundsup(const bigdecimal& a, int nd) {
-    if (nd < 0 || nd >= a.nd) return false;
-    if (a.d[nd] == 5 && nd + 1 == a.nd) return a.trunc || (nd > 0 && a.d[nd - 1] % 2 == 1);
-    return a.d[nd] >= 5;
+// The decimal D * 10^e10 (D as limbs, both sides of every comparison
+// multiplied by 5^-e10 when e10 is negative), compared exactly with X * 2^F.
+struct exactdecimal {
+    bignum scaled;  // D * 5^max(e10, 0)
+    bignum pow5;    // 5^max(-e10, 0)
+    int e10;
+
+    int versus(uint64_t x, int f) const {
+        bignum left = scaled, right;
+        mul64(pow5, x, right);
+        int d = e10 - f;  // the powers of two left over on each side
+        if (d > 0) shiftleft(left, d);
+        if (d < 0) shiftleft(right, -d);
+        return compare(left, right);
+    }
+};
+
+const uint64_t hidden = uint64_t(1) << 52;
+const int minexp = -1074;  // a double is M * 2^E, M < 2^53, E >= -1074
+const int maxexp = 971;
+
+// The double nearest to D * 10^e10 (D > 0), starting from a guess a few
+// units in the last place off at most and stepping by exact comparisons
+// with the midpoints to the neighbours, ties to the even one.
+double nearest(const exactdecimal& v, double guess) {
+    uint64_t b;
+    if (!(guess <= 1.7976931348623157e308)) guess = 1.7976931348623157e308;  // infinity: start at the top
+    memcpy(&b, &guess, 8);
+    int field = int(b >> 52) & 0x7FF;
+    uint64_t m = b & (hidden - 1);
+    int e = minexp;
+    if (field) m |= hidden, e = field - 1075;
+    for (;;) {
+        int up = v.versus(2 * m + 1, e - 1);
+        if (up > 0 || (up == 0 && (m & 1))) {
+            if (++m == 2 * hidden) m = hidden, ++e;
+            if (e > maxexp) return HUGE_VAL;
+            continue;
+        }
+        if (m == 0) break;
+        int down = m == hidden && e > minexp ? v.versus(4 * m - 1, e - 2) : v.versus(2 * m - 1, e - 1);
+        if (down < 0 || (down == 0 && (m & 1))) {
+            if (--m < hidden && e > minexp) m = 2 * hidden - 1, --e;
+            continue;
+        }
+        break;
+    }
+    b = m >= hidden ? (uint64_t(e + 1075) << 52) | (m - hidden) : m;
+    double out;
+    memcpy(&out, &b, 8);
+    return out;
 }
 
-// The integer part of a (at most 2^54 here), rounded to nearest even.
-uint64_t roundedinteger(const bigdecimal& a) {
-    uint64_t n = 0;
-    int i = 0;
-    for (; i < a.dp && i < a.nd; ++i) n = n * 10 + a.d[i];
-    for (; i < a.dp; ++i) n *= 10;
-    if (roundsup(a, a.dp)) ++n;
-    return n;
+const double pow10tab[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// m * 10^k to within a few units in the last place: a start for nearest.
+double roughly(uint64_t m, int k) {
+    double v = double(m);
+    for (; k > 22; k -= 22) v *= 1e22;
+    for (; k < -22; k += 22) v /= 1e22;
+    return k >= 0 ? v * pow10tab[k] : v / pow10tab[-k];
 }
 
-const uint64_t mantbits = 52;
-const int bias = -1023;
-const uint64_t infbits = uint64_t(0x7FF) << mantbits;
-
-// The bits of the double nearest to a (not negative).
-uint64_t doublebits(bigdecimal& a) {
-    if (a.nd == 0 || a.dp < -330) return 0;
-    if (a.dp > 310) return infbits;
-    // Scale by powers of two into [1/2, 1), about 10^dp at a time.
-    static const int powtab[] = {1, 3, 6, 9, 13, 16, 19, 23, 26};
-    int exp = 0;
-    while (a.dp > 0) {
-        int n = a.dp >= 9 ? 27 : powtab[a.dp];
-        shift(a, -n);
-        exp += n;
-    }
-    while (a.dp < 0 || (a.dp == 0 && a.d[0] < 5)) {
-        int n = -a.dp >= 9 ? 27 : powtab[-a.dp];
-        shift(a, n);
-        exp -= n;
-    }
-    --exp;  // a double's mantissa lies in [1, 2)
-    if (exp < bias + 1) {  // subnormal: fewer bits
-        int n = bias + 1 - exp;
-        shift(a, -n);
-        exp += n;
-    }
-    if (exp - bias >= 0x7FF) return infbits;
-    shift(a, int(mantbits) + 1);
-    uint64_t mant = roundedinteger(a);
-    if (mant == uint64_t(2) << mantbits) {  // rounding carried into a new bit
-        mant >>= 1;
-        if (++exp - bias >= 0x7FF) return infbits;
-    }
-    if (!(mant & (uint64_t(1) << mantbits))) exp = bias;  // still subnormal
-    return (mant & ((uint64_t(1) << mantbits) - 1)) | (uint64_t(exp - bias) << mantbits);
-}
-
-double slowvalue(const char* p, const char* e, const decimalscan& s) {
-    bigdecimal a;
-    int64_t dp = 0;
+// Every case the fast one leaves: the digits as an exact number.
+double slowvalue(const char* p, const decimalscan& s) {
+    // The significant digits, at most 780 of them; a nonzero digit beyond
+    // them becomes one more digit 1, which falls between the same midpoints
+    // (no midpoint of two doubles has more than 767 significant digits).
+    enum { maxdigits = 780 };
+    char digits[maxdigits + 1];
+    int nd = 0;
+    int64_t dp = 0;  // digits before the point, leading zeros left out
+    bool dropped = false, fraction = false;
     const char* q = p;
-    while (q < e && !digit(*q) && *q != '.') ++q;  // blanks and sign
-    bool fraction = false;
+    while (!digit(*q) && *q != '.') ++q;  // blanks and sign
     for (; q < s.end; ++q) {
         if (*q == '.') {
             if (fraction) break;
             fraction = true;
             continue;
         }
-        if (!digit(*q)) break;  // the exponent
-        unsigned char d = static_cast<unsigned char>(*q - '0');
-        if (a.nd == 0 && d == 0) {  // a leading zero
+        if (!digit(*q)) break;  // the exponent mark
+        if (nd == 0 && *q == '0') {
             if (fraction) --dp;
             continue;
         }
         if (!fraction) ++dp;
-        if (a.nd < bigdecimal::maxdigits)
-            a.d[a.nd++] = d;
-        else if (d)
-            a.trunc = true;
+        if (nd < maxdigits)
+            digits[nd++] = *q;
+        else
+            dropped |= *q != '0';
     }
-    // The exponent, when the scan took one: q is at its mark.
     if (q < s.end && exponentmark(*q)) {
         const char* x = q + 1;
         bool neg = false;
@@ -203,19 +200,33 @@ double slowvalue(const char* p, const char* e, const decimalscan& s) {
             if (v < farexp) v = v * 10 + (*x - '0');
         dp += neg ? -v : v;
     }
-    trim(a);
-    if (a.nd == 0) return s.negative ? -0.0 : 0.0;
-    if (dp > farexp) dp = farexp;
-    if (dp < -farexp) dp = -farexp;
-    a.dp = int(dp);
-    uint64_t bits = doublebits(a) | (uint64_t(s.negative) << 63);
-    double v;
-    memcpy(&v, &bits, sizeof v);
-    return v;
-}
+    while (nd > 0 && digits[nd - 1] == '0') --nd;
+    if (dropped) digits[nd++] = '1';
+    double sign = s.negative ? -1.0 : 1.0;
+    if (nd == 0) return sign * 0.0;
+    // The value lies in [10^(dp-1), 10^dp).
+    if (dp > 310) return sign * HUGE_VAL;
+    if (dp < -324) return sign * 0.0;  // below 10^-324, less than half the smallest double
 
-const double pow10tab[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    exactdecimal v;
+    v.e10 = int(dp) - nd;
+    v.scaled.n = 0;
+    for (int i = 0; i < nd; i += 9) {
+        uint32_t chunk = 0, scale = 1;
+        for (int j = i; j < nd && j < i + 9; ++j) chunk = chunk * 10 + uint32_t(digits[j] - '0'), scale *= 10;
+        mulsmall(v.scaled, scale);
+        addsmall(v.scaled, chunk);
+    }
+    mulpow5(v.scaled, v.e10 > 0 ? v.e10 : 0);
+    v.pow5.n = 1;
+    v.pow5.limb[0] = 1;
+    mulpow5(v.pow5, v.e10 < 0 ? -v.e10 : 0);
+
+    uint64_t m = 0;
+    int lead = nd < 19 ? nd : 19;
+    for (int i = 0; i < lead; ++i) m = m * 10 + uint64_t(digits[i] - '0');
+    return sign * nearest(v, roughly(m, v.e10 + nd - lead));
+}
 
 const uint64_t two53 = uint64_t(1) << 53;
 
@@ -312,5 +323,5 @@ double decimalvalue(const char* p, const char* e) {
     if (s.mantissa == 0 && s.exact) return s.negative ? -0.0 : 0.0;
     double v;
     if (fastvalue(s, v)) return s.negative ? -v : v;
-    return slowvalue(p, e, s);
+    return slowvalue(p, s);
 }
