@@ -200,8 +200,10 @@ double slowvalue(const char* p, const decimalscan& s) {
             if (v < farexp) v = v * 10 + (*x - '0');
         dp += neg ? -v : v;
     }
-    while (nd > 0 && digits[nd - 1] == '0') --nd;
-    if (dropped) digits[nd++] = '1';
+    if (dropped)
+        digits[nd++] = '1';  // right after the 780th, zeros or not
+    else
+        while (nd > 0 && digits[nd - 1] == '0') --nd;
     double sign = s.negative ? -1.0 : 1.0;
     if (nd == 0) return sign * 0.0;
     // The value lies in [10^(dp-1), 10^dp).

@@ -94,6 +94,12 @@ TEST(Numbers, TheWindowsRuntimesGrammar) {
     EXPECT_EQ(dval(half.c_str()), 1.0);
     std::string above = half + std::string(900, '0') + "1";
     EXPECT_EQ(dval(above.c_str()), std::nextafter(1.0, 2.0));
+    // ... and zeros among the digits kept do not move the one that stands
+    // for the rest: just below half the smallest double is 0.
+    std::string belowhalf = "2.4703282292062327208828439643411068618252990130716238221279284125033775363510437593264"
+                            "9918180817996189898282347722858865463328355177969898199387398005390939063150356595155702"
+                            "2639229085839244910" + std::string(700, '0') + "1e-324";
+    EXPECT_EQ(dval(belowhalf.c_str()), 0.0);
     std::string big = "1" + std::string(900, '0') + "e-900";
     EXPECT_EQ(dval(big.c_str()), 1.0);
 
