@@ -2,22 +2,24 @@
 // recorded controls while it is being created.
 #include "gui_state.h"
 
+using guicore::state;
+
 #include <shellapi.h>
 
 void guiaddcontrol(const std::string& fullname, const std::string& text, guisub sub, int x, int y, int w, int h,
                    DWORD style) {
-    int slot = guicontrolindex(fullname);
+    int slot = guicore::controlindex(fullname);
     if (!slot) {
-        if (gui.controlcount >= GUI_MAXWINDOWS) {
+        if (state.tables.controlcount >= GUI_MAXWINDOWS) {
             guinotice(std::to_string(GUI_MAXWINDOWS) + " max ngui reached !", "guinotice");
-            gui.curcontrol = 0;
+            state.lookup.curcontrol = 0;
             return;
         }
-        slot = ++gui.controlcount;
+        slot = ++state.tables.controlcount;
     }
-    GuiControl& c = gui.controls[slot];
-    c.cls = gui.pendingclass;
-    c.style = style ? style : gui.pendingstyle;   // a style replaces the default, never adds to it
+    GuiControl& c = state.tables.controls[slot];
+    c.cls = state.creation.pendingclass;
+    c.style = style ? style : state.creation.pendingstyle;   // a style replaces the default, never adds to it
     c.fullname = fullname;
     size_t dot = fullname.find('.');
     c.winname = dot == std::string::npos ? "" : fullname.substr(0, dot);
@@ -32,27 +34,27 @@ void guiaddcontrol(const std::string& fullname, const std::string& text, guisub 
         guinotice("invalid window control name : " + fullname + " !", "guiaddcontrol");
         slot = 0;
     }
-    gui.curcontrol = slot;
+    state.lookup.curcontrol = slot;
 }
 
 namespace {
 
 void guidefine(const char* cls, DWORD style) {
-    gui.pendingclass = cls;
-    gui.pendingstyle = style;
+    state.creation.pendingclass = cls;
+    state.creation.pendingstyle = style;
 }
 
 void guisetrecordicon(const std::string& file) {
-    if (!gui.curcontrol || !guifileexists(file)) return;
-    GuiControl& c = gui.controls[gui.curcontrol];
+    if (!state.lookup.curcontrol || !guicore::fileexists(file)) return;
+    GuiControl& c = state.tables.controls[state.lookup.curcontrol];
     if (c.icon) DestroyIcon(c.icon);
-    HICON icon = ExtractIconA(gui.instance, file.c_str(), 0);
+    HICON icon = ExtractIconA(state.program.instance, file.c_str(), 0);
     c.icon = reinterpret_cast<UINT_PTR>(icon) <= 1 ? nullptr : icon;
 }
 
 void guisetrecordbitmap(const std::string& file) {
-    if (!gui.curcontrol || !guifileexists(file)) return;
-    GuiControl& c = gui.controls[gui.curcontrol];
+    if (!state.lookup.curcontrol || !guicore::fileexists(file)) return;
+    GuiControl& c = state.tables.controls[state.lookup.curcontrol];
     if (c.bitmap) DeleteObject(c.bitmap);
     c.bitmap = guiloadimage(file);
 }
@@ -123,15 +125,15 @@ void guilistbox(const std::string& name, guisub sub, int x, int y, int w, int h,
 void guigraphicbox(const std::string& name, int x, int y, int w, int h, const std::string& mode, DWORD style) {
     guidefine("static", SS_BLACKFRAME);
     guiaddcontrol(name, "graphicbox", nullptr, x, y, w, h, style);
-    if (!gui.curcontrol) return;
+    if (!state.lookup.curcontrol) return;
     // A box redefined in another mode is a plain frame: its old picture goes.
-    GuiControl& c = gui.controls[gui.curcontrol];
-    guireleaseimage(c.image);
+    GuiControl& c = state.tables.controls[state.lookup.curcontrol];
+    guicore::releaseimage(c.image);
     if (mode == "gfx") c.image = guiimagecreate(w, h, 0xFF000000u);
 }
 
 GuiImage* guigetgraphicimage(const std::string& name) {
-    for (int i = 1; i <= gui.controlcount; ++i)
-        if (gui.controls[i].image && gui.controls[i].fullname == name) return gui.controls[i].image;
+    for (int i = 1; i <= state.tables.controlcount; ++i)
+        if (state.tables.controls[i].image && state.tables.controls[i].fullname == name) return state.tables.controls[i].image;
     return nullptr;
 }

@@ -2,23 +2,26 @@
 // application drives: handlers run synchronously inside it.
 #include "gui_state.h"
 
-HWND guieventwindow() { return gui.event.window; }
-WPARAM guieventwparam() { return gui.event.wparam; }
-LPARAM guieventlparam() { return gui.event.lparam; }
-WPARAM guikeycode() { return gui.event.keycode; }
-UINT guikeymessage() { return gui.event.keymessage; }
-int guicommandcode() { return gui.event.commandcode; }
-int guicurrentcontrol() { return gui.curcontrol; }
-HWND guicurrenthandle() { return gui.curhandle; }
-int guimousex() { return gui.event.mousex; }
-int guimousey() { return gui.event.mousey; }
+using guicore::state;
+
+HWND guieventwindow() { return state.events.window; }
+WPARAM guieventwparam() { return state.events.wparam; }
+LPARAM guieventlparam() { return state.events.lparam; }
+WPARAM guikeycode() { return state.events.keycode; }
+UINT guikeymessage() { return state.events.keymessage; }
+int guicommandcode() { return state.events.commandcode; }
+int guicurrentcontrol() { return state.lookup.curcontrol; }
+HWND guicurrenthandle() { return state.lookup.curhandle; }
+int guimousex() { return state.events.mousex; }
+int guimousey() { return state.events.mousey; }
+int guiquitreceived() { return state.events.quitreceived; }
 
 namespace {
 
 void guisetevent(HWND hwnd, WPARAM wparam, LPARAM lparam) {
-    gui.event.window = hwnd;
-    gui.event.wparam = wparam;
-    gui.event.lparam = lparam;
+    state.events.window = hwnd;
+    state.events.wparam = wparam;
+    state.events.lparam = lparam;
 }
 
 // Codes 0 (click, menu) and 1 (accelerator, list selection change) only.
@@ -26,101 +29,76 @@ void guicommand(HWND hwnd, WPARAM wparam, LPARAM lparam) {
     int code = HIWORD(wparam);
     if (code != 0 && code != 1) return;
     int id = LOWORD(wparam);
-    if (id >= 1 && id <= gui.controlcount) {
-        GuiControl& c = gui.controls[id];
+    if (id >= 1 && id <= state.tables.controlcount) {
+        GuiControl& c = state.tables.controls[id];
         // A menu choice carries no control handle; anything else must come
         // from the control itself.
         if (lparam != reinterpret_cast<LPARAM>(c.handle) && c.cls != "menuitem") return;
-        gui.curcontrol = id;
-        gui.curhandle = c.handle;
-        gui.event.commandcode = code;
+        state.lookup.curcontrol = id;
+        state.lookup.curhandle = c.handle;
+        state.events.commandcode = code;
         guisetevent(hwnd, wparam, lparam);
         if (c.sub) c.sub();
-    } else if (id >= 1000 && id <= GUI_MAXUSERSUB && gui.usersubs[id]) {
-        gui.usersubs[id]();
-    }
-}
-
-LRESULT guicolour(UINT msg, HWND hwnd, WPARAM wparam, LPARAM lparam) {
-    HDC dc = reinterpret_cast<HDC>(wparam);
-    const GuiAppearance& a = gui.look;
-    switch (msg) {
-    case WM_CTLCOLOREDIT:
-        if (a.editfont) SelectObject(dc, a.editfont);
-        SetTextColor(dc, a.edittext);
-        SetBkColor(dc, a.editbk);
-        return reinterpret_cast<LRESULT>(a.editbrush ? a.editbrush : GetStockObject(WHITE_BRUSH));
-    case WM_CTLCOLORLISTBOX:
-        if (a.listfont) SelectObject(dc, a.listfont);
-        SetTextColor(dc, a.listtext);
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(a.listbrush ? a.listbrush : GetStockObject(WHITE_BRUSH));
-    case WM_CTLCOLORSTATIC:
-        if (a.staticfont) SelectObject(dc, a.staticfont);
-        SetTextColor(dc, a.statictext);
-        if (a.windowcolour) SetBkColor(dc, a.windowcolour);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    default:   // WM_CTLCOLORBTN
-        if (a.buttonfont) SelectObject(dc, a.buttonfont);
-        return DefWindowProcA(hwnd, msg, wparam, lparam);
+    } else if (id >= 1000 && id <= GUI_MAXUSERSUB && state.usersubs.slots[id]) {
+        state.usersubs.slots[id]();
     }
 }
 
 }  // namespace
 
-void guicreatecontrols(HWND parent, int window) {
-    const std::string name = gui.windows[window].name;
-    for (int i = 1; i <= gui.controlcount; ++i) {
-        GuiControl& c = gui.controls[i];
-        if (!guiownedby(c, name) || c.cls == "menu" || c.cls == "menuitem") continue;
-        c.handle = CreateWindowExA(0, c.cls.c_str(), c.text.c_str(), c.style | 0x54000000, c.x, c.y, c.w, c.h,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(i)), gui.instance, nullptr);
+void guicore::createcontrols(HWND parent, int window) {
+    const std::string name = state.tables.windows[window].name;
+    for (int i = 1; i <= state.tables.controlcount; ++i) {
+        GuiControl& c = state.tables.controls[i];
+        if (!guicore::ownedby(c, name) || c.cls == "menu" || c.cls == "menuitem") continue;
+        c.handle = CreateWindowExA(0, c.cls.c_str(), c.text.c_str(), c.style | GUI_CHILDSTYLE, c.x, c.y, c.w, c.h,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(i)), state.program.instance, nullptr);
     }
 }
 
-void guipaintwindow(HWND hwnd, int window) {
+void guicore::paintwindow(HWND hwnd, int window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    const std::string name = gui.windows[window].name;
-    for (int i = 1; i <= gui.controlcount; ++i) {
-        const GuiControl& c = gui.controls[i];
-        if (!c.image || !guiownedby(c, name)) continue;
-        guisurfacecopy(*c.image);
+    const std::string name = state.tables.windows[window].name;
+    for (int i = 1; i <= state.tables.controlcount; ++i) {
+        const GuiControl& c = state.tables.controls[i];
+        if (!c.image || !guicore::ownedby(c, name)) continue;
+        guicore::surfacecopy(*c.image);
         // A box larger than the surface shows only what the surface holds.
-        int w = c.w < gui.surface.image.w ? c.w : gui.surface.image.w;
-        int h = c.h < gui.surface.image.h ? c.h : gui.surface.image.h;
+        int w = c.w < state.surface.image.w ? c.w : state.surface.image.w;
+        int h = c.h < state.surface.image.h ? c.h : state.surface.image.h;
         const BITMAPINFO* header = nullptr;
-        const void* pixels = guisurfacelock(header);
+        const void* pixels = guicore::surfacelock(header);
         StretchDIBits(dc, c.x, c.y, w, h, 0, 0, w, h, pixels, header, DIB_RGB_COLORS, SRCCOPY);
-        guisurfaceunlock();
+        guicore::surfaceunlock();
     }
     EndPaint(hwnd, &ps);
 }
 
 LRESULT CALLBACK guiwindowproc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_CREATE) {
-        if (gui.appicon) SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(gui.appicon));
-        if (gui.opening) guicreatecontrols(hwnd, gui.opening);
+        if (state.wclass.appicon) SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.wclass.appicon));
+        if (state.creation.opening) guicore::createcontrols(hwnd, state.creation.opening);
         return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
     if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN)
-        return guicolour(msg, hwnd, wparam, lparam);
+        return guicore::ctlcolour(msg, hwnd, wparam, lparam);
     if (msg == WM_CHAR) {
-        gui.event.lastchar = std::string(1, static_cast<char>(wparam));
+        state.events.lastchar = std::string(1, static_cast<char>(wparam));
         return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
 
     // Everything below needs the window's record; a window no longer in the
     // table (or not yet, during creation) gets the default processing only.
-    int window = guiwindowbyhandle(hwnd);
+    int window = guicore::windowbyhandle(hwnd);
     if (!window) {
         if (msg == WM_DESTROY) return 0;
         return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
-    GuiWindow& win = gui.windows[window];
+    GuiWindow& win = state.tables.windows[window];
     switch (msg) {
     case WM_PAINT:
-        guipaintwindow(hwnd, window);
+        guicore::paintwindow(hwnd, window);
         return 0;
     case WM_COMMAND:
         guicommand(hwnd, wparam, lparam);
@@ -144,8 +122,8 @@ LRESULT CALLBACK guiwindowproc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
     case WM_KEYUP:
         if (win.keytrap) {
             guisetevent(hwnd, wparam, lparam);
-            gui.event.keycode = wparam;
-            gui.event.keymessage = msg;
+            state.events.keycode = wparam;
+            state.events.keymessage = msg;
             win.keytrap();
         }
         break;
@@ -154,7 +132,7 @@ LRESULT CALLBACK guiwindowproc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MOUSEMOVE:
-        guidispatchmouse(window, msg, lparam);
+        guicore::dispatchmouse(window, msg, lparam);
         break;
     default:
         break;
@@ -163,7 +141,7 @@ LRESULT CALLBACK guiwindowproc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
 }
 
 void guiscan() {
-    if (gui.quitreceived) return;
+    if (state.events.quitreceived) return;
     MSG m;
     bool quit = false;
     for (int n = 0; n < 1000; ++n) {
@@ -178,22 +156,22 @@ void guiscan() {
             DispatchMessageA(&m);
         }
     }
-    if (quit) gui.quitreceived = 1;
+    if (quit) state.events.quitreceived = 1;
 
     // One press of Enter runs the focused control's sub once, however long
     // the key is held.
     if (GetKeyState(VK_RETURN) & 0x8000) {
-        if (gui.enterlatch == 0) {
-            gui.enterlatch = 1;
+        if (state.events.enterlatch == 0) {
+            state.events.enterlatch = 1;
             HWND focus = GetFocus();
-            for (int i = 1; focus && i <= gui.controlcount; ++i) {
-                if (gui.controls[i].handle != focus) continue;
-                if (gui.controls[i].sub) gui.controls[i].sub();
+            for (int i = 1; focus && i <= state.tables.controlcount; ++i) {
+                if (state.tables.controls[i].handle != focus) continue;
+                if (state.tables.controls[i].sub) state.tables.controls[i].sub();
                 break;
             }
         }
     } else {
-        gui.enterlatch = 0;
+        state.events.enterlatch = 0;
     }
 }
 
@@ -211,7 +189,7 @@ int guitestkey(int key) { return (GetKeyState(key) & 0x8000) ? -1 : 0; }
 
 std::string guigetchar() {
     guiscan();
-    std::string c = gui.event.lastchar;
-    gui.event.lastchar.clear();
+    std::string c = state.events.lastchar;
+    state.events.lastchar.clear();
     return c;
 }

@@ -1,6 +1,8 @@
 // Notices (the toolkit's only error report) and image files.
 #include "gui_state.h"
 
+using guicore::state;
+
 #include <cstring>
 
 namespace {
@@ -14,7 +16,7 @@ int guidefaultbox(const char* text, const char* title, unsigned flags) {
 }
 
 int guibox(const std::string& text, const std::string& title, unsigned flags) {
-    guiboxhook hook = gui.noticehook ? gui.noticehook : guidefaultbox;
+    guiboxhook hook = state.notices.hook ? state.notices.hook : guidefaultbox;
     return hook(text.c_str(), title.c_str(), flags);
 }
 
@@ -23,8 +25,8 @@ HBITMAP guistubloader(int, const char*) { return nullptr; }
 }  // namespace
 
 guiboxhook guisetnoticehook(guiboxhook hook) {
-    guiboxhook previous = gui.noticehook ? gui.noticehook : guidefaultbox;
-    gui.noticehook = hook;
+    guiboxhook previous = state.notices.hook ? state.notices.hook : guidefaultbox;
+    state.notices.hook = hook;
     return previous;
 }
 
@@ -39,39 +41,39 @@ void guiconfirm(const std::string& text, const std::string& title, std::string& 
 // jpeg.dll sits beside the program; without it every decode falls to the
 // stub, which reports failure through guiloadimage's notice.
 void guibindimageloader() {
-    if (!gui.loader.library) gui.loader.library = LoadLibraryA((gui.progdir + "/jpeg.dll").c_str());
-    gui.loader.load = nullptr;
-    if (gui.loader.library)
-        gui.loader.load = reinterpret_cast<guiimageloader>(
-            reinterpret_cast<void*>(GetProcAddress(gui.loader.library, "LoadImageFile")));
-    if (!gui.loader.load) gui.loader.load = guistubloader;
+    if (!state.loader.library) state.loader.library = LoadLibraryA((state.program.progdir + "/jpeg.dll").c_str());
+    state.loader.load = nullptr;
+    if (state.loader.library)
+        state.loader.load = reinterpret_cast<guicore::guiimageloader>(
+            reinterpret_cast<void*>(GetProcAddress(state.loader.library, "LoadImageFile")));
+    if (!state.loader.load) state.loader.load = guistubloader;
 }
 
-void guiunbindimageloader() {
-    if (gui.loader.library) FreeLibrary(gui.loader.library);
-    gui.loader.library = nullptr;
-    gui.loader.load = guistubloader;
+void guicore::unbindimageloader() {
+    if (state.loader.library) FreeLibrary(state.loader.library);
+    state.loader.library = nullptr;
+    state.loader.load = guistubloader;
 }
 
-bool guifileexists(const std::string& path) {
+bool guicore::fileexists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 HBITMAP guiloadimage(const std::string& filename) {
-    if (!guifileexists(filename)) return nullptr;
+    if (!guicore::fileexists(filename)) return nullptr;
     // The decoder takes at most 250 characters; the rest of the buffer stays
     // zero so the name is always terminated.
     char buffer[256] = {0};
     std::memcpy(buffer, filename.data(), filename.size() < 250 ? filename.size() : 250);
-    if (!gui.loader.load) guibindimageloader();
-    HBITMAP bitmap = gui.loader.load(0, buffer);
+    if (!state.loader.load) guibindimageloader();
+    HBITMAP bitmap = state.loader.load(0, buffer);
     if (!bitmap) guinotice("erreur loadimage :" + filename, "guiloadimage");
     return bitmap;
 }
 
 HBITMAP guiloadbmpdib(const std::string& filename) {
-    if (!guifileexists(filename)) return nullptr;
+    if (!guicore::fileexists(filename)) return nullptr;
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, filename.c_str(), IMAGE_BITMAP, 0, 0,
                                                       LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION));
     if (!bitmap) guinotice("erreur loadbmp :" + filename, "guiloadbmpdib");

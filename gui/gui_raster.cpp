@@ -2,6 +2,8 @@
 // which graphic boxes reach the screen.
 #include "gui_state.h"
 
+using guicore::state;
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -30,14 +32,14 @@ GuiImage* guiimagecreate(int width, int height, uint32_t fill) {
 
 void guiimagefree(GuiImage* image) { delete image; }
 
-void guireleaseimage(GuiImage*& image) {
+void guicore::releaseimage(GuiImage*& image) {
     delete image;
     image = nullptr;
 }
 
 namespace {
 
-const GuiImage& guitarget(const GuiImage* target) { return target ? *target : gui.surface.image; }
+const GuiImage& guitarget(const GuiImage* target) { return target ? *target : state.surface.image; }
 
 // Maps a position to a pixel index, or -1 outside. NaN fails both tests.
 long long guipixelindex(const GuiImage& image, float x, float y) {
@@ -68,8 +70,8 @@ int64_t guigetpixel(const GuiImage* target, float x, float y) {
     return at < 0 ? -1 : static_cast<int64_t>(image.px[static_cast<size_t>(at)]);
 }
 
-void guisurfacecreate(int width, int height) {
-    GuiSurface& s = gui.surface;
+void guicore::surfacecreate(int width, int height) {
+    guicore::GuiSurface& s = state.surface;
     s.image.w = width > 0 ? width : 1;
     s.image.h = height > 0 ? height : 1;
     s.image.px.assign(static_cast<size_t>(s.image.w) * static_cast<size_t>(s.image.h), 0xFF000000u);
@@ -94,8 +96,8 @@ void guisurfacecreate(int width, int height) {
 }
 
 // Opaque copy to the top-left corner; only the part that fits is copied.
-void guisurfacecopy(const GuiImage& image) {
-    GuiImage& s = gui.surface.image;
+void guicore::surfacecopy(const GuiImage& image) {
+    GuiImage& s = state.surface.image;
     int w = std::min(image.w, s.w);
     int h = std::min(image.h, s.h);
     if (w <= 0 || h <= 0) return;
@@ -106,9 +108,9 @@ void guisurfacecopy(const GuiImage& image) {
 
 // The surface lives in plain memory; locking only hands out its pixels and
 // header for one StretchDIBits.
-const void* guisurfacelock(const BITMAPINFO*& header) {
-    header = reinterpret_cast<const BITMAPINFO*>(&gui.surface.header);
-    return gui.surface.image.px.data();
+const void* guicore::surfacelock(const BITMAPINFO*& header) {
+    header = reinterpret_cast<const BITMAPINFO*>(&state.surface.header);
+    return state.surface.image.px.data();
 }
 
-void guisurfaceunlock() {}
+void guicore::surfaceunlock() {}

@@ -2,25 +2,27 @@
 // to rectangles of controls (mouse), called by the window procedure.
 #include "gui_state.h"
 
+using guicore::state;
+
 namespace {
 
 void guiwindowtrap(const std::string& name, guisub handler, guisub GuiWindow::*slot, const char* prefix) {
-    int i = guiwindowindex(name);
+    int i = guicore::windowindex(name);
     if (!i) {
         guinotice(prefix + name + " not fount !", "warning");
         return;
     }
-    gui.windows[i].*slot = handler;
+    state.tables.windows[i].*slot = handler;
 }
 
 void guicontroltrap(const std::string& name, guisub handler, GuiMouseTrap slot, const char* prefix) {
-    int i = guicontrolindex(name);
-    gui.curcontrol = i;
+    int i = guicore::controlindex(name);
+    state.lookup.curcontrol = i;
     if (!i) {
         guinotice(prefix + name + " not fount !", "warning");
         return;
     }
-    gui.controls[i].traps[slot] = handler;
+    state.tables.controls[i].traps[slot] = handler;
 }
 
 }  // namespace
@@ -52,7 +54,7 @@ void trapmovemouse(const std::string& control, guisub handler) {
 
 // The first control of this window whose rectangle (edges included) holds
 // the pointer and that has the trap for this message gets it.
-void guidispatchmouse(int window, UINT msg, LPARAM lparam) {
+void guicore::dispatchmouse(int window, UINT msg, LPARAM lparam) {
     GuiMouseTrap slot;
     switch (msg) {
     case WM_LBUTTONDOWN: slot = TRAP_LDOWN; break;
@@ -63,16 +65,16 @@ void guidispatchmouse(int window, UINT msg, LPARAM lparam) {
     }
     int x = LOWORD(lparam);
     int y = HIWORD(lparam);
-    const std::string name = gui.windows[window].name;
-    const int count = gui.controlcount;
+    const std::string name = state.tables.windows[window].name;
+    const int count = state.tables.controlcount;
     for (int i = 1; i <= count; ++i) {
-        const GuiControl& c = gui.controls[i];
-        if (!c.traps[slot] || !guiownedby(c, name)) continue;
+        const GuiControl& c = state.tables.controls[i];
+        if (!c.traps[slot] || !guicore::ownedby(c, name)) continue;
         // Wide sums: a huge recorded size must not overflow.
         if (x < c.x || x > static_cast<long long>(c.x) + c.w || y < c.y || y > static_cast<long long>(c.y) + c.h)
             continue;
-        gui.event.mousex = x - c.x;
-        gui.event.mousey = y - c.y;
+        state.events.mousex = x - c.x;
+        state.events.mousey = y - c.y;
         c.traps[slot]();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -51,42 +52,6 @@ bool jpeg_sos_ok(const unsigned char* p, size_t n, bool progressive, unsigned de
     return true;
 }
 
-// JPEG: walk the marker segments; entropy-coded data after a scan header
-// holds no marker except restarts (0xFF is stuffed as FF 00), so the walk
-// resumes at the next real marker. Complete means an EOI after a scan.
-bool jpeg_complete(const unsigned char* p, size_t n) {
-    size_t i = 2;
-    bool scanned = false, progressive = false;
-    unsigned defined = 0;
-    while (i + 1 < n) {
-        if (p[i] != 0xFF) return false;
-        while (i + 1 < n && p[i + 1] == 0xFF) ++i;  // fill bytes
-        if (i + 1 >= n) return false;
-        unsigned m = p[i + 1];
-        i += 2;
-        if (m == 0xD9) return scanned;
-        if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) continue;  // no length
-        if (i + 2 > n) return false;
-        size_t len = be16(p + i);
-        if (len < 2 || len > n - i) return false;
-        if (m == 0xC2) progressive = true;
-        if (m == 0xC4 && !jpeg_dht_ok(p + i + 2, len - 2, defined)) return false;
-        if (m == 0xDA && !jpeg_sos_ok(p + i + 2, len - 2, progressive, defined)) return false;
-        i += len;
-        if (m == 0xDA) {
-            scanned = true;
-            while (i + 1 < n) {
-                if (p[i] == 0xFF) {
-                    unsigned next = p[i + 1];
-                    if (next != 0x00 && next != 0xFF && !(next >= 0xD0 && next <= 0xD7)) break;
-                }
-                ++i;
-            }
-        }
-    }
-    return false;
-}
-
 // PNG: chunks by their lengths up to IEND.
 bool png_complete(const unsigned char* p, size_t n) {
     size_t i = 8;
@@ -99,8 +64,9 @@ bool png_complete(const unsigned char* p, size_t n) {
     return false;
 }
 
-// BMP: the pixel rows after the data offset must all be present. Compressed
-// forms other than bit fields are refused by the decoder anyway.
+// BMP: the pixel rows after the data offset must all be present. Run-length
+// files are decoded and checked by bmp_rle_decode; other compressed forms
+// than bit fields are refused by the decoder.
 bool bmp_complete(const unsigned char* p, size_t n) {
     if (n < 26) return false;
     uint64_t offset = le32(p + 10);
@@ -120,7 +86,25 @@ bool bmp_complete(const unsigned char* p, size_t n) {
     if (h < 0) h = -h;
     if (w <= 0 || h == 0 || bpp == 0 || bpp > 32) return false;
     uint64_t stride = (uint64_t(w) * bpp + 31) / 32 * 4;
-    return offset <= n && stride * uint64_t(h) <= n - offset;
+    if (offset > n || stride * uint64_t(h) > n - offset) return false;
+    if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8) return true;  // no palette, or refused later
+
+    // The decoder fills only as many palette entries as fit between the
+    // header and the pixels, and leaves the rest of its table uninitialised:
+    // an index past them would paint stack garbage. Such files are refused.
+    // (For the old 12-byte header it counts 4 entries fewer than fit.)
+    uint64_t header_end = hsz == 12 ? 38 : 14 + uint64_t(hsz);
+    uint64_t entries = offset < header_end ? 0 : (offset - header_end) / (hsz == 12 ? 3 : 4);
+    if (entries >= (1u << bpp)) return true;
+    for (uint64_t y = 0; y < uint64_t(h); ++y) {
+        const unsigned char* row = p + offset + y * stride;
+        for (uint64_t x = 0; x < uint64_t(w); ++x) {
+            uint64_t bit = x * bpp;
+            unsigned index = (row[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
+            if (index >= entries) return false;
+        }
+    }
+    return true;
 }
 
 // GIF: header, colour tables and blocks up to the end of the first image's
@@ -131,29 +115,6 @@ bool skip_subblocks(const unsigned char* p, size_t n, size_t& i) {
         size_t s = p[i];
         i += 1 + s;
         if (s == 0) return i <= n;
-    }
-}
-
-bool gif_complete(const unsigned char* p, size_t n) {
-    if (n < 13) return false;
-    size_t i = 13;
-    if (p[10] & 0x80) i += 3u * (2u << (p[10] & 7));
-    for (;;) {
-        if (i >= n) return false;
-        unsigned b = p[i];
-        if (b == 0x21) {
-            i += 2;
-            if (!skip_subblocks(p, n, i)) return false;
-        } else if (b == 0x2C) {
-            if (n - i < 10) return false;
-            unsigned flags = p[i + 9];
-            i += 10;
-            if (flags & 0x80) i += 3u * (2u << (flags & 7));
-            i += 1;  // LZW minimum code size
-            return skip_subblocks(p, n, i);
-        } else {
-            return false;  // trailer before any image, or garbage
-        }
     }
 }
 
@@ -197,6 +158,83 @@ bool tga_complete(const unsigned char* p, size_t n) {
 
 }  // namespace
 
+// JPEG: walk the marker segments and copy them into `out` without what
+// other decoders skip with a warning: stray bytes between segments and the
+// parameterless markers there. Entropy-coded data after a scan header holds
+// no marker except restarts (0xFF is stuffed as FF 00), so the walk resumes
+// at the next real marker. A file may end without its end-of-image marker
+// after scan data; `ended` tells whether it had one, and `out` then ends
+// with the scan data, less any 0xFF fill bytes at the very end.
+bool jpeg_clean(const unsigned char* p, size_t n, std::vector<unsigned char>& out, bool& ended) {
+    out.assign(p, p + 2);
+    ended = false;
+    size_t i = 2;
+    bool scanned = false, progressive = false;
+    unsigned defined = 0;
+    for (;;) {
+        while (i < n && p[i] != 0xFF) ++i;                // stray bytes
+        while (i + 1 < n && p[i + 1] == 0xFF) ++i;         // fill bytes
+        if (i + 1 >= n) return scanned;                    // the file ends here
+        unsigned m = p[i + 1];
+        i += 2;
+        if (m == 0xD9) {
+            out.insert(out.end(), {0xFF, 0xD9});
+            ended = true;
+            return scanned;
+        }
+        if (m == 0x00 || m == 0x01 || (m >= 0xD0 && m <= 0xD7)) continue;  // no length
+        if (i + 2 > n) return false;
+        size_t len = be16(p + i);
+        if (len < 2 || len > n - i) return false;
+        if (m == 0xC2) progressive = true;
+        if (m == 0xC4 && !jpeg_dht_ok(p + i + 2, len - 2, defined)) return false;
+        if (m == 0xDA && !jpeg_sos_ok(p + i + 2, len - 2, progressive, defined)) return false;
+        out.insert(out.end(), {0xFF, (unsigned char)m});
+        out.insert(out.end(), p + i, p + i + len);
+        i += len;
+        if (m == 0xDA) {
+            scanned = true;
+            size_t start = i;
+            while (i + 1 < n) {
+                if (p[i] == 0xFF) {
+                    unsigned next = p[i + 1];
+                    if (next != 0x00 && next != 0xFF && !(next >= 0xD0 && next <= 0xD7)) break;
+                }
+                ++i;
+            }
+            if (i + 1 >= n) {
+                i = n;
+                while (i > start && p[i - 1] == 0xFF) --i;
+            }
+            out.insert(out.end(), p + start, p + i);
+        }
+    }
+}
+
+bool gif_first_frame(const unsigned char* p, size_t n, GifFrame& frame) {
+    if (n < 13) return false;
+    size_t i = 13;
+    if (p[10] & 0x80) i += 3u * (2u << (p[10] & 7));
+    for (;;) {
+        if (i >= n) return false;
+        unsigned b = p[i];
+        if (b == 0x21) {
+            i += 2;
+            if (!skip_subblocks(p, n, i)) return false;
+        } else if (b == 0x2C) {
+            if (n - i < 10) return false;
+            frame = {le16(p + i + 1), le16(p + i + 3), le16(p + i + 5), le16(p + i + 7)};
+            unsigned flags = p[i + 9];
+            i += 10;
+            if (flags & 0x80) i += 3u * (2u << (flags & 7));
+            i += 1;  // LZW minimum code size
+            return skip_subblocks(p, n, i);
+        } else {
+            return false;  // trailer before any image, or garbage
+        }
+    }
+}
+
 ImageKind image_kind(const unsigned char* p, size_t n) {
     static const unsigned char png_sig[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (n >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF) return ImageKind::Jpeg;
@@ -210,10 +248,17 @@ ImageKind image_kind(const unsigned char* p, size_t n) {
 
 bool image_complete(ImageKind kind, const unsigned char* p, size_t n) {
     switch (kind) {
-    case ImageKind::Jpeg: return jpeg_complete(p, n);
+    case ImageKind::Jpeg: {
+        std::vector<unsigned char> clean;
+        bool ended = false;
+        return jpeg_clean(p, n, clean, ended) && ended;
+    }
     case ImageKind::Png: return png_complete(p, n);
     case ImageKind::Bmp: return bmp_complete(p, n);
-    case ImageKind::Gif: return gif_complete(p, n);
+    case ImageKind::Gif: {
+        GifFrame frame;
+        return gif_first_frame(p, n, frame);
+    }
     case ImageKind::Tga: return tga_complete(p, n);
     case ImageKind::None: break;
     }

@@ -6,6 +6,7 @@
 #define IMAGEDLL_IMAGECHECK_H
 
 #include <cstddef>
+#include <vector>
 
 enum class ImageKind { None, Jpeg, Png, Bmp, Gif, Tga };
 
@@ -15,5 +16,19 @@ ImageKind image_kind(const unsigned char* p, size_t n);
 
 // True when the file of that kind is complete enough to decode.
 bool image_complete(ImageKind kind, const unsigned char* p, size_t n);
+
+// A JPEG's marker segments and scan data copied into `out`, without stray
+// bytes between segments; false when the framing is broken. `ended` is
+// false when the file stops after scan data without an end-of-image marker
+// (`out` then has none either): whether that scan data is complete only a
+// decode can tell.
+bool jpeg_clean(const unsigned char* p, size_t n, std::vector<unsigned char>& out, bool& ended);
+
+// Where the first image of a GIF lies on its logical screen; false when the
+// file is not complete up to the end of that image's data.
+struct GifFrame {
+    unsigned x, y, w, h;
+};
+bool gif_first_frame(const unsigned char* p, size_t n, GifFrame& frame);
 
 #endif

@@ -22,7 +22,8 @@ enum : unsigned {
 // Signature the toolkit binds with GetProcAddress.
 typedef HBITMAP (*LoadImageFileFn)(int, const char*);
 
-// Decodes a JPEG, PNG, BMP, TGA or GIF (first frame) file. `reserved` is
+// Decodes a JPEG, PNG, BMP (run-length too), TGA or GIF file; of a GIF, the
+// first frame on its screen, transparent outside the frame. `reserved` is
 // ignored (callers pass 0). The result is a 32-bit bottom-up DIB section,
 // bytes blue, green, red, alpha; alpha is the image's own when the file has
 // an alpha channel (GIF transparency included) and 0 otherwise, as the

@@ -111,18 +111,9 @@ double time() { return double(clock()) * 1000.0 / double(CLOCKS_PER_SEC); }
 
 // ---- dialogs ----------------------------------------------------------------
 
-// Every box of the library passes here; a host (a test) may record them
-// instead of showing them.
-static kestrin_box_hook boxhook = kestrinsystembox;
-
-kestrin_box_hook kestrinsetboxhook(kestrin_box_hook hook) {
-    kestrin_box_hook previous = boxhook;
-    boxhook = hook ? hook : kestrinsystembox;
-    return previous;
-}
-
-int kestrinbox(const char* text, const char* title, unsigned type) { return boxhook(text, title, type); }
-
+// Every box of the library passes the hook of the platform layer; a host (a
+// test) may record them instead of showing them.
+kestrin_box_hook kestrinsetboxhook(kestrin_box_hook hook) { return kestrinswapboxhook(hook); }
 
 void notice(const char* text) { kestrinbox(text, "notice", KESTRIN_MB_OK | KESTRIN_MB_ICONINFORMATION); }
 

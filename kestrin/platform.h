@@ -1,6 +1,6 @@
-// The little kestrin needs from the operating system. Everything else of
-// the library is portable; platform_win32.cpp and platform_posix.cpp
-// implement this.
+// The little kestrin (and harlith, which links the same layer) needs from
+// the operating system. Everything else of the libraries is portable;
+// boxhook.cpp, platform_win32.cpp and platform_posix.cpp implement this.
 #ifndef KESTRIN_PLATFORM_H
 #define KESTRIN_PLATFORM_H
 
@@ -21,9 +21,14 @@ enum {
     KESTRIN_IDNO = 7,
 };
 
-// Every message box of kestrin goes through here, and so through the hook
-// that kestrinsetboxhook sets (kit.cpp, beside notice and confirm).
+// Every message box goes through here, and so through the hook that
+// kestrinswapboxhook sets (boxhook.cpp). The layer is a static library, so
+// each DLL linking it has a hook of its own, set through its own export
+// (kestrinsetboxhook, harlithsetboxhook).
 int kestrinbox(const char* text, const char* title, unsigned type);
+
+// Replaces the hook and returns the previous one; null restores the real box.
+kestrin_box_hook kestrinswapboxhook(kestrin_box_hook hook);
 
 // The real box: MessageBoxA on Windows, stderr elsewhere. The hook's default.
 int kestrinsystembox(const char* text, const char* title, unsigned type);

@@ -6,9 +6,12 @@
 #   check_binaries.sh runtime OBJDUMP BINDIR FILE...
 #       every FILE exists, and no .exe or .dll in BINDIR imports the MinGW
 #       runtime DLLs (libgcc, libstdc++, winpthread): they must be static.
+#   check_binaries.sh imports OBJDUMP DIR FILE...
+#       every FILE is in DIR, and every .exe and .dll there imports only
+#       Windows' own DLLs and each other: the folder runs as it stands.
 set -uo pipefail
 mode=${1:-}; objdump=${2:-}
-[ $# -ge 3 ] || { echo "usage: $0 exports|runtime OBJDUMP FILE..." >&2; exit 2; }
+[ $# -ge 3 ] || { echo "usage: $0 exports|runtime|imports OBJDUMP FILE..." >&2; exit 2; }
 shift 2
 
 exported_names() {
@@ -60,6 +63,28 @@ runtime)
     fi
   done
   [ $fail = 1 ] || echo "checked ${#bins[@]} binaries"
+  ;;
+imports)
+  dir=$1; shift
+  for f in "$@"; do
+    [ -f "$dir/$f" ] || { echo "missing: $dir/$f"; fail=1; }
+  done
+  shopt -s nullglob nocaseglob
+  bins=("$dir"/*.exe "$dir"/*.dll)
+  [ ${#bins[@]} -gt 0 ] || { echo "no binaries in $dir"; exit 1; }
+  own=$(for b in "${bins[@]}"; do basename "$b"; done)
+  windows='^(kernel32|user32|gdi32|opengl32|glu32|comdlg32|shell32|msvcrt|advapi32|ole32|oleaut32|comctl32|winmm|shlwapi|ws2_32|version|ntdll|imm32|uxtheme)\.dll$|^api-ms-win-'
+  for b in "${bins[@]}"; do
+    dlls=$(imported_dlls "$b") || { echo "objdump failed on $b"; fail=1; continue; }
+    while IFS= read -r d; do
+      [ -n "$d" ] || continue
+      grep -qiE "$windows" <<<"$d" && continue
+      grep -qixF -- "$d" <<<"$own" && continue
+      echo "$(basename "$b") imports $d, which is neither Windows' own nor in $dir"
+      fail=1
+    done <<<"$dlls"
+  done
+  [ $fail = 1 ] || echo "checked ${#bins[@]} binaries in $dir"
   ;;
 *)
   echo "unknown mode: $mode" >&2; exit 2 ;;

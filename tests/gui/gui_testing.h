@@ -4,7 +4,6 @@
 #define TESTS_GUI_GUI_TESTING_H
 
 #include "gui.h"
-#include "gui_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // The window procedure and the pump: commands, the close box, typed
 // characters, the quit message and Enter on a focused control.
+#include "gui_internals.h"
 #include "gui_testing.h"
 
 namespace {
@@ -18,7 +19,7 @@ HWND openmain() {
     guicombobox("main.pick", oncombo, 10, 50, 100, 120);
     guiopenwindow("main", "Main", 0, 0, 320, 240, WS_OVERLAPPEDWINDOW, 0);
     pump();
-    return gui.windows[1].handle;
+    return guiwindowrecord(1).handle;
 }
 
 void command(HWND win, int id, int code, HWND from) {
@@ -29,7 +30,7 @@ void command(HWND win, int id, int code, HWND from) {
 
 TEST_F(GuiTest, CommandsRunTheSubOfTheControlThatSentThem) {
     HWND win = openmain();
-    HWND button = gui.controls[1].handle, combo = gui.controls[2].handle;
+    HWND button = guicontrolrecord(1).handle, combo = guicontrolrecord(2).handle;
     ASSERT_NE(button, nullptr);
     ASSERT_NE(combo, nullptr);
 
@@ -58,10 +59,10 @@ TEST_F(GuiTest, CommandsRunTheSubOfTheControlThatSentThem) {
 
 TEST_F(GuiTest, BareIdentifiersRunUserSubsBetween1000And10000) {
     HWND win = openmain();
-    gui.usersubs[1000] = onuser;
-    gui.usersubs[10000] = onuser;
-    gui.usersubs[999] = onuser;
-    gui.usersubs[2] = onuser;
+    addusersub(1000, onuser);
+    addusersub(10000, onuser);
+    changeusersub(999, onuser);
+    changeusersub(2, onuser);
     command(win, 999, 0, nullptr);
     command(win, 2, 0, nullptr);   // control 2's id without its handle
     command(win, 10001, 0, nullptr);
@@ -80,7 +81,7 @@ TEST_F(GuiTest, TheCloseBoxNeedsACloseTrap) {
     SendMessageA(win, WM_CLOSE, 0, 0);
     pump();
     EXPECT_TRUE(IsWindow(win));
-    EXPECT_EQ(gui.windows[1].open, 1);
+    EXPECT_EQ(guiwindowrecord(1).open, 1);
 
     trapclose("main", onclose);
     SendMessageA(win, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -93,7 +94,7 @@ TEST_F(GuiTest, TheCloseBoxNeedsACloseTrap) {
     PostMessageA(win, WM_CLOSE, 0, 0);
     pump();
     EXPECT_FALSE(IsWindow(win));
-    EXPECT_EQ(gui.windows[1].open, 0);
+    EXPECT_EQ(guiwindowrecord(1).open, 0);
     EXPECT_TRUE(notices().empty());
 }
 
@@ -138,15 +139,15 @@ TEST_F(GuiTest, GetcharReturnsTheLastTypedCharacterOnce) {
 
 TEST_F(GuiTest, AfterTheQuitMessageGuiscanDispatchesNothing) {
     HWND win = openmain();
-    HWND button = gui.controls[1].handle;
+    HWND button = guicontrolrecord(1).handle;
     PostQuitMessage(0);
     guiscan();
-    EXPECT_EQ(gui.quitreceived, 1);
+    EXPECT_EQ(guiquitreceived(), 1);
 
     PostMessageA(win, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     pump();
     EXPECT_EQ(buttonruns, 0);
-    EXPECT_EQ(gui.quitreceived, 1);
+    EXPECT_EQ(guiquitreceived(), 1);
     // guiwaitevent still takes and dispatches the next message.
     guiwaitevent();
     EXPECT_EQ(buttonruns, 1);
@@ -157,12 +158,12 @@ TEST_F(GuiTest, AWindowProcedureMessageForAnUnknownWindowGetsDefaults) {
     // Messages for a window the table no longer holds must not reach traps
     // or painting, and must not crash.
     trapclose("main", onclose);
-    gui.windows[1].handle = nullptr;
+    state.tables.windows[1].handle = nullptr;
     EXPECT_EQ(guiwindowproc(win, WM_PAINT, 0, 0), 0);
     guiwindowproc(win, WM_LBUTTONDOWN, 0, 0);
-    guiwindowproc(win, WM_COMMAND, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(gui.controls[1].handle));
+    guiwindowproc(win, WM_COMMAND, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(guicontrolrecord(1).handle));
     guiwindowproc(win, WM_SIZE, 0, 0);
     EXPECT_EQ(closeruns, 0);
     EXPECT_EQ(buttonruns, 0);
-    gui.windows[1].handle = win;
+    state.tables.windows[1].handle = win;
 }

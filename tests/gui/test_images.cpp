@@ -1,5 +1,6 @@
 // Image files and notices: the decoder beside the program (or missing), the
 // system's BMP loader, the size probe, and real message boxes.
+#include "gui_internals.h"
 #include "gui_testing.h"
 #include "modal_watcher.h"
 
@@ -102,9 +103,9 @@ TEST_F(GuiTest, ProbingFindsTheBitmapSizeUpToItsLimits) {
 }
 
 TEST_F(GuiTest, LoadimageDecodesThroughJpegDllBesideTheProgram) {
-    if (GetFileAttributesA((gui.progdir + "/jpeg.dll").c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA((guiprogramdir() + "/jpeg.dll").c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "jpeg.dll is not built beside the tests";
-    ASSERT_NE(gui.loader.library, nullptr);
+    ASSERT_NE(state.loader.library, nullptr);
     std::string dir = tempfolder("jpg");
     std::string jpg = writejpeg(dir + "\\picture.jpg", 40, 20);
     HBITMAP bitmap = guiloadimage(jpg);
@@ -142,11 +143,11 @@ TEST_F(GuiTest, LoadimageDecodesThroughJpegDllBesideTheProgram) {
 // guiclose unloads jpeg.dll; the reset that follows it in guiinit must leave
 // the toolkit able to decode again, as a rebuilt viewer loads its textures.
 TEST_F(GuiTest, AResetAfterAnOpenWindowKeepsTheDecoder) {
-    if (GetFileAttributesA((gui.progdir + "/jpeg.dll").c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA((guiprogramdir() + "/jpeg.dll").c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "jpeg.dll is not built beside the tests";
     guiopenwindow("main", "main", 0, 0, 200, 100, WS_OVERLAPPEDWINDOW, 0);
     guiinit();
-    EXPECT_NE(gui.loader.library, nullptr);
+    EXPECT_NE(state.loader.library, nullptr);
     std::string jpg = writejpeg(tempfolder("reset") + "\\picture.jpg", 8, 8);
     HBITMAP bitmap = guiloadimage(jpg);
     EXPECT_NE(bitmap, nullptr);
@@ -161,10 +162,10 @@ TEST_F(GuiTest, WithoutJpegDllEveryExistingImageIsReported) {
     ASSERT_EQ(GetModuleHandleA("jpeg.dll"), nullptr);
     std::string dir = tempfolder("nodll");
     std::string jpg = writejpeg(dir + "\\picture.jpg", 16, 16);
-    gui.progdir = dir;
+    state.program.progdir = dir;
     guibindimageloader();
-    EXPECT_EQ(gui.loader.library, nullptr);
-    ASSERT_NE(gui.loader.load, nullptr);
+    EXPECT_EQ(state.loader.library, nullptr);
+    ASSERT_NE(state.loader.load, nullptr);
 
     EXPECT_EQ(guiloadimage(jpg), nullptr);
     ASSERT_EQ(notices().size(), 1u);
@@ -184,8 +185,8 @@ TEST_F(GuiTest, LoadimagePassesAtMost250CharactersToTheDecoder) {
     name += std::string(253 - name.size(), 'n') + ".jpg";   // 257 characters
     ASSERT_EQ(name.size(), 257u);
     writetext(name, "x");
-    ASSERT_TRUE(guifileexists(name));
-    gui.loader.load = recordingloader;
+    ASSERT_TRUE(guicore::fileexists(name));
+    state.loader.load = recordingloader;
     EXPECT_EQ(guiloadimage(name), nullptr);
     EXPECT_EQ(seenname, name.substr(0, 250));
     ASSERT_EQ(notices().size(), 1u);

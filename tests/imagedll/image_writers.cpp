@@ -2,6 +2,8 @@
 
 #include <stb_image_write.h>
 
+#include <algorithm>
+
 namespace {
 
 void append(void* context, void* data, int size) {
@@ -78,19 +80,24 @@ Bytes encode_jpg(const Image& img, int quality) {
 
 Bytes encode_gif(int w, int h, const std::vector<int>& index, const unsigned char palette[4][3],
                  int transparent) {
+    return encode_gif_frame(w, h, 0, 0, 0, w, h, index, palette, transparent);
+}
+
+Bytes encode_gif_frame(int screen_w, int screen_h, int background, int left, int top, int fw, int fh,
+                       const std::vector<int>& index, const unsigned char palette[4][3], int transparent) {
     Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
-    put16(b, w);
-    put16(b, h);
+    put16(b, screen_w);
+    put16(b, screen_h);
     b.push_back(0x91);  // global table of 4 entries
-    b.push_back(0);
+    b.push_back((unsigned char)background);
     b.push_back(0);
     for (int i = 0; i < 4; ++i) b.insert(b.end(), palette[i], palette[i] + 3);
     if (transparent >= 0) b.insert(b.end(), {0x21, 0xF9, 4, 1, 0, 0, (unsigned char)transparent, 0});
     b.push_back(0x2C);
-    put16(b, 0);
-    put16(b, 0);
-    put16(b, w);
-    put16(b, h);
+    put16(b, left);
+    put16(b, top);
+    put16(b, fw);
+    put16(b, fh);
     b.push_back(0);
     b.push_back(2);  // LZW minimum code size
 
@@ -122,6 +129,145 @@ Bytes encode_gif(int w, int h, const std::vector<int>& index, const unsigned cha
     b.push_back(0);
     b.push_back(0x3B);
     return b;
+}
+
+Bytes bmp_file(int w, int h, int bits, int compression, const unsigned char palette[16][3], const Bytes& pixels) {
+    const int colours = 16;
+    Bytes b = {'B', 'M'};
+    auto put32 = [&](uint32_t v) {
+        put16(b, v & 0xFFFF);
+        put16(b, v >> 16);
+    };
+    put32(uint32_t(54 + 4 * colours + pixels.size()));
+    put32(0);
+    put32(54 + 4 * colours);
+    put32(40);
+    put32(uint32_t(w));
+    put32(uint32_t(h));
+    put16(b, 1);
+    put16(b, bits);
+    put32(uint32_t(compression));
+    put32(uint32_t(pixels.size()));
+    put32(2835);
+    put32(2835);
+    put32(colours);
+    put32(0);
+    for (int i = 0; i < colours; ++i) b.insert(b.end(), {palette[i][2], palette[i][1], palette[i][0], 0});
+    b.insert(b.end(), pixels.begin(), pixels.end());
+    return b;
+}
+
+Bytes bmp_top_down(const Bytes& bottom_up) {
+    Bytes b = bottom_up;
+    uint32_t offset = b[10] | (b[11] << 8) | (b[12] << 16) | (uint32_t(b[13]) << 24);
+    int32_t w = int32_t(b[18] | (b[19] << 8) | (b[20] << 16) | (uint32_t(b[21]) << 24));
+    int32_t h = int32_t(b[22] | (b[23] << 8) | (b[24] << 16) | (uint32_t(b[25]) << 24));
+    unsigned bits = b[28] | (b[29] << 8);
+    size_t stride = (size_t(w) * bits + 31) / 32 * 4;
+    if (b[30] != 0 || h <= 0 || offset + h * stride > b.size()) return {};  // compressed or short
+    for (int32_t y = 0; y < h; ++y)
+        std::copy(bottom_up.begin() + offset + y * stride, bottom_up.begin() + offset + (y + 1) * stride,
+                  b.begin() + offset + (h - 1 - y) * stride);
+    uint32_t neg = uint32_t(-h);
+    for (int k = 0; k < 4; ++k) b[22 + k] = (unsigned char)(neg >> (8 * k));
+    return b;
+}
+
+namespace {
+
+uint32_t le32_at(const Bytes& b, size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
+}
+
+// Row y of palette indices as RLE codes from column x on. When the rest of
+// the row is colour 0 and so is the start of the next row up to x, a delta
+// moves straight up and the next row is coded too. Returns the last row coded.
+// The last row is written out to its last pixel: some decoders refuse a file
+// whose end of bitmap leaves pixels unwritten.
+int rle_row(Bytes& out, const std::vector<std::vector<int>>& rows, int y, int x, int last, int bits) {
+    const std::vector<int>& row = rows[y];
+    const int w = int(row.size());
+    while (x < w) {
+        int zeros = 0;
+        while (x + zeros < w && row[x + zeros] == 0) ++zeros;
+        if (x + zeros == w && y < last) {  // the rest of the row is colour 0
+            bool up = x > 0;
+            for (int k = 0; up && k < x; ++k) up = rows[y + 1][k] == 0;
+            if (up) {
+                out.insert(out.end(), {0, 2, 0, 1});
+                return rle_row(out, rows, y + 1, x, last, bits);
+            }
+            break;
+        }
+        if (zeros >= 4 && x + zeros < w) {
+            int step = zeros > 255 ? 255 : zeros;
+            out.insert(out.end(), {0, 2, (unsigned char)step, 0});
+            x += step;
+            continue;
+        }
+        int run = 1;
+        while (x + run < w && run < 255 && row[x + run] == row[x]) ++run;
+        if (run >= 3 || w - x < 3) {
+            if (run < 3) run = 1;
+            out.push_back((unsigned char)run);
+            out.push_back((unsigned char)(bits == 8 ? row[x] : row[x] * 17));
+            x += run;
+            continue;
+        }
+        int lit = 0;  // literal pixels up to the next run of 3 or the end of the row
+        while (x + lit < w && lit < 255 &&
+               !(x + lit + 2 < w && row[x + lit] == row[x + lit + 1] && row[x + lit] == row[x + lit + 2]))
+            ++lit;
+        if (lit < 3) lit = 3;
+        out.insert(out.end(), {0, (unsigned char)lit});
+        Bytes packed;
+        for (int k = 0; k < lit; ++k) {
+            if (bits == 8) packed.push_back((unsigned char)row[x + k]);
+            else if (k % 2 == 0) packed.push_back((unsigned char)(row[x + k] << 4));
+            else packed.back() |= (unsigned char)row[x + k];
+        }
+        if (packed.size() % 2) packed.push_back(0);  // literals end on a 16-bit boundary
+        out.insert(out.end(), packed.begin(), packed.end());
+        x += lit;
+    }
+    if (y < last) out.insert(out.end(), {0, 0});
+    return y;
+}
+
+}  // namespace
+
+Bytes bmp_rle_from(const Bytes& in) {
+    if (in.size() < 54 || le32_at(in, 14) != 40 || le32_at(in, 30) != 0) return {};
+    const int w = int(le32_at(in, 18)), h = int(le32_at(in, 22)), bits = in[28];
+    if ((bits != 4 && bits != 8) || w <= 0 || h <= 0) return {};
+    const uint32_t offset = le32_at(in, 10);
+    const int colours = le32_at(in, 46) ? int(le32_at(in, 46)) : 1 << bits;
+    const size_t stride = (size_t(w) * bits + 31) / 32 * 4;
+
+    std::vector<std::vector<int>> rows(h, std::vector<int>(w));
+    std::vector<int> count(256, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            unsigned char byte = in[offset + y * stride + (bits == 8 ? x : x / 2)];
+            int v = bits == 8 ? byte : (x % 2 ? byte & 15 : byte >> 4);
+            rows[y][x] = v;
+            ++count[v];
+        }
+    const int common = int(std::max_element(count.begin(), count.end()) - count.begin());
+    Bytes out(in.begin(), in.begin() + 54 + 4 * colours);
+    std::swap_ranges(out.begin() + 54, out.begin() + 58, out.begin() + 54 + 4 * common);
+    for (auto& row : rows)
+        for (int& v : row) v = v == common ? 0 : v == 0 ? common : v;
+
+    for (int y = 0; y < h; ++y) y = rle_row(out, rows, y, 0, h - 1, bits);
+    out.insert(out.end(), {0, 1});
+    const uint32_t data = uint32_t(out.size() - 54 - 4 * colours);
+    for (int k = 0; k < 4; ++k) {
+        out[2 + k] = (unsigned char)(out.size() >> (8 * k));
+        out[30 + k] = (unsigned char)((bits == 8 ? 1u : 2u) >> (8 * k));
+        out[34 + k] = (unsigned char)(data >> (8 * k));
+    }
+    return out;
 }
 
 Bytes png_chunk(const char type[4], const Bytes& data) {

@@ -25,6 +25,26 @@ Bytes encode_jpg(const Image& img, int quality);
 Bytes encode_gif(int w, int h, const std::vector<int>& index, const unsigned char palette[4][3],
                  int transparent);
 
+// A GIF whose logical screen is screen_w x screen_h with background index
+// `background`, holding one frame of fw x fh pixels at (left, top).
+Bytes encode_gif_frame(int screen_w, int screen_h, int background, int left, int top, int fw, int fh,
+                       const std::vector<int>& index, const unsigned char palette[4][3], int transparent);
+
+// A BMP with a 16-colour palette (blue, green, red order in the file as
+// usual; given here as red, green, blue) and `pixels` stored as they are:
+// compression 1 (RLE8, bits 8), 2 (RLE4, bits 4) or 0 (raw rows).
+Bytes bmp_file(int w, int h, int bits, int compression, const unsigned char palette[16][3], const Bytes& pixels);
+
+// The same uncompressed BMP stored top-down: rows reversed, negative height.
+Bytes bmp_top_down(const Bytes& bottom_up);
+
+// An uncompressed 4- or 8-bit BMP (40-byte header) run-length encoded (RLE4
+// or RLE8) the way a thrifty encoder writes it: the most frequent colour is
+// moved to palette entry 0 and its stretches are skipped with delta moves
+// and ends of line; other pixels go in runs and literals. Empty when the
+// input is not such a BMP.
+Bytes bmp_rle_from(const Bytes& uncompressed);
+
 // A PNG chunk with its length and CRC.
 Bytes png_chunk(const char type[4], const Bytes& data);
 // A PNG that claims w x h 8-bit RGB pixels but carries one tiny IDAT.

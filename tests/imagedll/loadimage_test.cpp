@@ -1,6 +1,6 @@
 // jpeg.dll loaded the way the toolkit loads it, decoding files written here.
+#include "decoded_pixels.h"
 #include "image_writers.h"
-#include "loadimage.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,43 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string exe_dir() {
-    char path[MAX_PATH] = {0};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
-LoadImageFileFn loader() {
-    static HMODULE dll = LoadLibraryA((exe_dir() + "jpeg.dll").c_str());
-    if (!dll) return nullptr;
-    return reinterpret_cast<LoadImageFileFn>(reinterpret_cast<void*>(GetProcAddress(dll, "LoadImageFile")));
-}
-
-// A decoded bitmap's pixels as 0xAARRGGBB, top row first.
-struct Pixels {
-    int w = 0, h = 0, bits = 0;
-    std::vector<uint32_t> argb;
-    uint32_t at(int x, int y) const { return argb[size_t(y) * w + x]; }
-};
-
-Pixels read_dib(HBITMAP bmp) {
-    Pixels px;
-    DIBSECTION ds;
-    if (GetObjectA(bmp, sizeof ds, &ds) != int(sizeof ds)) return px;  // not a DIB section
-    px.w = ds.dsBm.bmWidth;
-    px.h = ds.dsBm.bmHeight;
-    px.bits = ds.dsBm.bmBitsPixel;
-    if (px.bits != 32 || !ds.dsBm.bmBits) return px;
-    const bool bottom_up = ds.dsBmih.biHeight > 0;
-    const auto* rows = static_cast<const uint32_t*>(ds.dsBm.bmBits);
-    for (int y = 0; y < px.h; ++y) {
-        const uint32_t* row = rows + size_t(bottom_up ? px.h - 1 - y : y) * px.w;
-        px.argb.insert(px.argb.end(), row, row + px.w);
-    }
-    return px;
-}
 
 // A picture whose every pixel differs: catches swapped channels, flipped rows
 // and shifted columns.
@@ -65,6 +28,12 @@ bool close_to(uint32_t a, uint32_t b, int tol) {
     for (int s = 0; s < 24; s += 8)
         if (std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)) > tol) return false;
     return true;
+}
+
+size_t find_marker(const Bytes& jpg, unsigned char marker) {
+    for (size_t i = 0; i + 1 < jpg.size(); ++i)
+        if (jpg[i] == 0xFF && jpg[i + 1] == marker) return i;
+    return jpg.size();
 }
 
 class LoadImageFileTest : public ::testing::Test {
@@ -194,14 +163,144 @@ TEST_F(LoadImageFileTest, BitmapReadsBackThroughAMemoryDc) {
     EXPECT_TRUE(DeleteObject(bmp));
 }
 
+// Layouts that other tools write: a BMP stored top row first, TGAs whose
+// origin is on the right (top or bottom).
+TEST_F(LoadImageFileTest, DecodesTopDownBmpAndEveryTgaOrigin) {
+    Image img = pattern(7, 5);
+    expect_exact(bmp_top_down(encode_bmp(img)), img, false);
+
+    Image mirrored = img, turned = img;  // columns reversed; and rows too
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x)
+            for (int c = 0; c < 4; ++c) {
+                unsigned char v = img.rgba[(size_t(y) * img.w + x) * 4 + c];
+                mirrored.rgba[(size_t(y) * img.w + img.w - 1 - x) * 4 + c] = v;
+                turned.rgba[(size_t(img.h - 1 - y) * img.w + img.w - 1 - x) * 4 + c] = v;
+            }
+    for (bool rle : {false, true}) {
+        Bytes bottom_right = encode_tga(mirrored, rle), top_right = encode_tga(turned, rle);
+        bottom_right[17] |= 0x10;
+        top_right[17] |= 0x30;
+        expect_exact(bottom_right, img, false);
+        expect_exact(top_right, img, false);
+    }
+}
+
+// The first frame lies on a larger screen whose background index is not 0:
+// the screen outside the frame is transparent, not the background colour.
+TEST_F(LoadImageFileTest, GifScreenOutsideTheFirstFrameIsTransparent) {
+    const unsigned char pal[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {200, 100, 50}};
+    std::vector<int> index = {0, 1, 2, 3, 2, 1};  // 3 x 2 at (2, 1) on 6 x 5
+    Pixels px;
+    ASSERT_TRUE(decode(encode_gif_frame(6, 5, 3, 2, 1, 3, 2, index, pal, -1), &px));
+    ASSERT_EQ(px.w, 6);
+    ASSERT_EQ(px.h, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) {
+            bool inside = x >= 2 && x < 5 && y >= 1 && y < 3;
+            const unsigned char* c = inside ? pal[index[(y - 1) * 3 + x - 2]] : nullptr;
+            uint32_t want = inside ? 0xFF000000u | (c[0] << 16) | (c[1] << 8) | c[2] : 0u;
+            EXPECT_EQ(px.at(x, y), want) << x << "," << y;
+        }
+}
+
+// Run-length BMPs: runs, literals (padded to 16 bits), a delta, end of line,
+// end of bitmap; pixels the file skips take palette entry 0.
+const unsigned char kPalette16[16][3] = {{9, 8, 7},   {255, 0, 0},  {0, 255, 0},  {0, 0, 255},
+                                         {255, 255, 0}, {0, 255, 255}, {255, 0, 255}, {90, 90, 90},
+                                         {10, 200, 30}, {1, 2, 250},  {3, 4, 5},   {6, 7, 8},
+                                         {11, 12, 13}, {14, 15, 16}, {17, 18, 19}, {20, 21, 22}};
+const Bytes kRle8 = {3, 1, 0, 3, 2, 3, 4, 0, 0, 0,  // row 0: run, literal of 3, end of line
+                     0, 2, 2, 0, 2, 5, 0, 0,        // row 1: delta 2 right, run, end of line
+                     1, 8, 0, 2, 3, 1, 2, 9,        // row 2: run; delta to (4, 3); row 3: run
+                     0, 1};
+const Bytes kRle4 = {3, 0x11, 0, 3, 0x23, 0x40, 0, 0, 0, 2, 2, 0, 2, 0x55, 0, 0,
+                     1, 0x80, 0, 2, 3, 1, 2, 0x99, 0, 1};
+
+TEST_F(LoadImageFileTest, DecodesRunLengthBmps) {
+    const int rows[4][6] = {{0, 0, 0, 0, 9, 9}, {8, 0, 0, 0, 0, 0}, {0, 0, 5, 5, 0, 0}, {1, 1, 1, 2, 3, 4}};
+    for (const Bytes& file : {bmp_file(6, 4, 8, 1, kPalette16, kRle8), bmp_file(6, 4, 4, 2, kPalette16, kRle4)}) {
+        Pixels px;
+        ASSERT_TRUE(decode(file, &px));
+        ASSERT_EQ(px.w, 6);
+        ASSERT_EQ(px.h, 4);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x) {
+                const unsigned char* c = kPalette16[rows[y][x]];
+                EXPECT_EQ(px.at(x, y), uint32_t((c[0] << 16) | (c[1] << 8) | c[2])) << x << "," << y;
+            }
+        expect_every_cut_refused(file, file.size());
+    }
+}
+
+TEST_F(LoadImageFileTest, RunLengthBmpsOutsideTheirBoundsAreRefused) {
+    auto rle8 = [](const Bytes& data) { return bmp_file(6, 4, 8, 1, kPalette16, data); };
+    // A row of 6 pixels is stored in 8 bytes: runs may cover that padding
+    // (some writers code whole stored rows), the pixels there are dropped.
+    Pixels px;
+    ASSERT_TRUE(decode(rle8({4, 1, 0, 3, 2, 3, 4, 0, 0, 0, 8, 5, 0, 1}), &px));
+    EXPECT_EQ(px.at(0, 3), 0x00FF0000u);  // bottom row: 1 1 1 1 2 3, then 4 dropped
+    EXPECT_EQ(px.at(4, 3), 0x0000FF00u);
+    EXPECT_EQ(px.at(5, 3), 0x000000FFu);
+    EXPECT_EQ(px.at(5, 2), 0x0000FFFFu);  // next row: six of the eight 5s
+    EXPECT_EQ(px.at(0, 1), 0x00090807u);
+    EXPECT_FALSE(decode(rle8({9, 1, 0, 1})));                       // run past the stored row
+    EXPECT_FALSE(decode(rle8({4, 1, 0, 5, 1, 2, 3, 4, 5, 0, 0, 1})));  // literal past it
+    EXPECT_FALSE(decode(rle8({0, 2, 9, 0, 0, 1})));                 // delta past it
+    EXPECT_FALSE(decode(rle8({0, 2, 0, 5, 0, 1})));                 // delta past the image
+    EXPECT_FALSE(decode(rle8({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 1})));  // run below the last row
+    EXPECT_FALSE(decode(rle8({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})));  // end of line past it
+    EXPECT_FALSE(decode(rle8({1, 16, 0, 1})));                      // index past the palette
+    EXPECT_FALSE(decode(rle8({0, 5, 1, 2, 3})));                    // literal past the file
+    EXPECT_FALSE(decode(bmp_file(6, 4, 4, 1, kPalette16, kRle8)));  // RLE8 needs 8 bits
+    EXPECT_FALSE(decode(bmp_file(6, 4, 8, 2, kPalette16, kRle4)));  // RLE4 needs 4 bits
+    EXPECT_FALSE(decode(bmp_file(0, 4, 8, 1, kPalette16, {0, 1})));
+    EXPECT_FALSE(decode(bmp_file(20000, 4, 8, 1, kPalette16, {0, 1})));
+}
+
+// A palette BMP whose pixels use an entry the file does not hold: the
+// decoder would paint whatever its table held.
+TEST_F(LoadImageFileTest, PaletteIndexPastTheFilesPaletteIsRefused) {
+    Bytes rows = {1, 15, 3, 0, 2, 2, 2, 0};  // 3 x 2, rows padded to 4 bytes
+    Pixels px;
+    ASSERT_TRUE(decode(bmp_file(3, 2, 8, 0, kPalette16, rows), &px));
+    EXPECT_EQ(px.at(1, 1), 0x00141516u);  // entry 15, bottom row
+    EXPECT_EQ(px.at(0, 0), 0x0000FF00u);
+    rows[1] = 16;
+    EXPECT_FALSE(decode(bmp_file(3, 2, 8, 0, kPalette16, rows)));
+}
+
+// Framing that other decoders read with a warning: no end-of-image marker
+// after complete scan data, stray bytes before markers.
+TEST_F(LoadImageFileTest, JpegWithLooseFramingDecodesInFull) {
+    Bytes jpg = encode_jpg(pattern(24, 20), 90);
+    Pixels whole, px;
+    ASSERT_TRUE(decode(jpg, &whole));
+    ASSERT_TRUE(decode(Bytes(jpg.begin(), jpg.end() - 2), &px));
+    EXPECT_EQ(px.argb, whole.argb);
+
+    Bytes stray = jpg;
+    for (unsigned char marker : {0xD9, 0xDA, 0xC4, 0xDB}) {  // from the back, so offsets hold
+        size_t at = find_marker(stray, marker);
+        ASSERT_LT(at, stray.size());
+        stray.insert(stray.begin() + at, {0x00, 0x12, 0x34});
+    }
+    ASSERT_TRUE(decode(stray, &px));
+    EXPECT_EQ(px.argb, whole.argb);
+    ASSERT_TRUE(decode(Bytes(stray.begin(), stray.end() - 2), &px));
+    EXPECT_EQ(px.argb, whole.argb);
+}
+
 TEST_F(LoadImageFileTest, EveryTruncatedCopyIsRefused) {
     Image img = pattern(7, 5);
     expect_every_cut_refused(encode_png(img, 4), encode_png(img, 4).size());
     expect_every_cut_refused(encode_bmp(img), encode_bmp(img).size());
     expect_every_cut_refused(encode_tga(img, false), encode_tga(img, false).size());
     expect_every_cut_refused(encode_tga(img, true), encode_tga(img, true).size());
+    // A JPEG is whole once its scan data is: only the end-of-image marker
+    // may be missing (cuts at size - 2 and size - 1).
     Bytes jpg = encode_jpg(pattern(24, 20), 90);
-    expect_every_cut_refused(jpg, jpg.size());
+    expect_every_cut_refused(jpg, jpg.size() - 2);
     const unsigned char pal[4][3] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
     Bytes gif = encode_gif(4, 4, std::vector<int>(16, 2), pal, -1);
     expect_every_cut_refused(gif, gif.size() - 1);  // the last byte is the trailer only
@@ -248,11 +347,6 @@ TEST_F(LoadImageFileTest, CorruptHeadersAreRefused) {
     EXPECT_FALSE(decode(Bytes(text, text + sizeof text - 1)));
 }
 
-size_t find_marker(const Bytes& jpg, unsigned char marker) {
-    for (size_t i = 0; i + 1 < jpg.size(); ++i)
-        if (jpg[i] == 0xFF && jpg[i + 1] == marker) return i;
-    return jpg.size();
-}
 
 // The JPEG without Huffman table `id` (class << 4 | number) in its table
 // segment at `dht`.

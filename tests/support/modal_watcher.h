@@ -10,15 +10,18 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct SeenBox {
     std::string title;
     std::string text;   // the static text of a message box (control 0xFFFF)
+    std::string okbutton;   // the label of the IDOK button ("Open", "Save", "OK")
     int answered = 0;   // the button pressed
 };
 
@@ -40,7 +43,20 @@ public:
         answers_.push_back(button);
     }
     // A custom step for a dialog (a file dialog, say) before it is answered.
-    void on_dialog(void (*action)(HWND)) { action_ = action; }
+    void on_dialog(std::function<void(HWND)> action) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        action_ = std::move(action);
+    }
+
+    // A file dialog's step: types a full path into its file-name field.
+    static void typefilename(HWND dialog, const std::string& path) {
+        // The dialog fills its folder view after it shows; typing earlier
+        // is overwritten.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        HWND field = GetDlgItem(dialog, 0x47C);   // cmb13, or the edit inside it
+        if (HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr)) field = edit;
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    }
 
     std::vector<SeenBox> seen() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -73,7 +89,15 @@ private:
                 buf[0] = 0;
                 if (HWND label = GetDlgItem(box, 0xFFFF)) GetWindowTextA(label, buf, sizeof buf);
                 s.text = buf;
-                if (action_) action_(box);
+                buf[0] = 0;
+                if (HWND ok = GetDlgItem(box, IDOK)) GetWindowTextA(ok, buf, sizeof buf);
+                s.okbutton = buf;
+                std::function<void(HWND)> action;
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    action = action_;
+                }
+                if (action) action(box);
                 {
                     std::lock_guard<std::mutex> lock(mutex_);
                     s.answered = IDOK;
@@ -98,7 +122,7 @@ private:
     std::mutex mutex_;
     std::deque<int> answers_;
     std::vector<SeenBox> seen_;
-    void (*action_)(HWND) = nullptr;
+    std::function<void(HWND)> action_;
     std::thread worker_;
 };
 

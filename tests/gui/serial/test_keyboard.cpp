@@ -33,10 +33,10 @@ TEST_F(GuiKeys, HoldingEnterRunsTheFocusedSubOncePerPress) {
     guibutton("main.go", "go", onenter, 10, 10, 60, 24, 0);
     guibutton("main.other", "other", nullptr, 10, 50, 60, 24, 0);
     guiopenwindow("main", "Main", 0, 0, 320, 240, WS_OVERLAPPEDWINDOW, 0);
-    HWND win = gui.windows[1].handle;
-    focus(win, gui.controls[1].handle);
+    HWND win = guiwindowrecord(1).handle;
+    focus(win, guicontrolrecord(1).handle);
     ASSERT_EQ(GetForegroundWindow(), win);
-    ASSERT_EQ(GetFocus(), gui.controls[1].handle);
+    ASSERT_EQ(GetFocus(), guicontrolrecord(1).handle);
 
     key(VK_RETURN, true);
     pump(4);
@@ -56,7 +56,7 @@ TEST_F(GuiKeys, HoldingEnterRunsTheFocusedSubOncePerPress) {
     EXPECT_EQ(enterruns, 2);
 
     // A control without a sub: the press is taken but runs nothing.
-    SetFocus(gui.controls[2].handle);
+    SetFocus(guicontrolrecord(2).handle);
     key(VK_RETURN, true);
     pump(3);
     key(VK_RETURN, false);

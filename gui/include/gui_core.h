@@ -1,8 +1,8 @@
-// The toolkit's operations: named windows and controls, the event pump,
-// traps, notices and image files, and the raster layer of graphic boxes.
-// Everything is addressed by name; failures end in notices, never in codes.
-#ifndef GUI_GUI_H
-#define GUI_GUI_H
+// Windows and controls by name: the two tables and their records, start-up
+// and reset, the event pump and its event context, traps, and declaring
+// controls.
+#ifndef GUI_GUI_CORE_H
+#define GUI_GUI_CORE_H
 
 #include <windows.h>
 
@@ -13,12 +13,40 @@
 // it needs about the event from the event context below.
 typedef void (*guisub)();
 
-// The one way a notice reaches the screen. Returns the pressed button.
-typedef int (*guiboxhook)(const char* text, const char* title, unsigned flags);
-
 // A 32-bit raster image of the drawing layer (the picture of a "gfx"
 // graphic box). Null as a raster target means the off-screen surface.
 struct GuiImage;
+
+// ---- records ---------------------------------------------------------------
+// One row of the window table. Records outlive their windows: closing keeps
+// the name, traps and title, so the next opening brings it all back.
+struct GuiWindow {
+    std::string name;
+    HWND handle = nullptr;
+    std::string title;
+    DWORD style = 0, exstyle = 0;
+    HMENU menu = nullptr;   // the menu bar, made by the first addmenu
+    int open = 0;
+    guisub closetrap = nullptr, resizetrap = nullptr, keytrap = nullptr;
+};
+
+enum GuiMouseTrap { TRAP_LDOWN, TRAP_RDOWN, TRAP_MOVE, TRAP_LUP, TRAP_RUP, TRAP_COUNT };
+
+// One row of the control table; menus and menu items are rows too.
+struct GuiControl {
+    std::string fullname;   // window name "." control name
+    std::string winname;    // up to the first "."; empty: belongs to no window
+    std::string cls;
+    std::string text;
+    HWND handle = nullptr;   // for "menu" records the drop-down's HMENU, for items 1
+    guisub sub = nullptr;
+    DWORD style = 0;
+    int x = 0, y = 0, w = 0, h = 0;
+    HICON icon = nullptr;
+    HBITMAP bitmap = nullptr;
+    GuiImage* image = nullptr;
+    guisub traps[TRAP_COUNT] = {};
+};
 
 // ---- start-up, windows, names --------------------------------------------
 void guistartup();   // once per process; later calls do nothing
@@ -32,12 +60,23 @@ int guifindname(const std::string& name);
 HWND guigethandle(const std::string& name);
 std::string guigetnameof(HWND handle);
 
+// Read-only views of the tables. An index outside 1..count gives the empty
+// slot 0, never a neighbour's record.
+int guiwindowcount();
+int guicontrolcount();
+const GuiWindow& guiwindowrecord(int index);
+const GuiControl& guicontrolrecord(int index);
+std::string guilookupkind();     // of the last guifindname: "window", "control" or ""
+bool guiclassregistered();       // from the first guiopenwindow until guiclose
+std::string guiprogramdir();     // the toolkit module's folder, without the final "\"
+
 // ---- event pump ------------------------------------------------------------
 LRESULT CALLBACK guiwindowproc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 void guiscan();
 void guiwaitevent();
 int guitestkey(int key);
 std::string guigetchar();
+int guiquitreceived();   // 1 once guiscan has taken the quit message
 
 // The event context, read by handlers.
 HWND guieventwindow();
@@ -79,25 +118,5 @@ void guicombobox(const std::string& name, guisub sub, int x, int y, int w, int h
 void guilistbox(const std::string& name, guisub sub, int x, int y, int w, int h, DWORD style);
 void guigraphicbox(const std::string& name, int x, int y, int w, int h, const std::string& mode, DWORD style);
 GuiImage* guigetgraphicimage(const std::string& name);
-
-// ---- notices and image files ---------------------------------------------
-guiboxhook guisetnoticehook(guiboxhook hook);   // returns the previous; null restores the default
-void guinotice(const std::string& text, const std::string& title);
-void guiconfirm(const std::string& text, const std::string& title, std::string& answer);
-void guibindimageloader();
-HBITMAP guiloadimage(const std::string& filename);
-HBITMAP guiloadbmpdib(const std::string& filename);
-void* guibitmapbits(HBITMAP bitmap);
-void guiprobesize(HDC dc, int& width, int& height);
-
-// ---- raster layer ----------------------------------------------------------
-// Pixels are 0xAARRGGBB. Coordinates are single-precision, as callers pass
-// them; a position outside the image reads as -1 and writes nothing.
-GuiImage* guiimagecreate(int width, int height, uint32_t fill);
-void guiimagefree(GuiImage* image);
-int guiimagewidth(const GuiImage* image);    // null: the off-screen surface
-int guiimageheight(const GuiImage* image);
-void guisetpixel(GuiImage* target, float x, float y, uint32_t colour);
-int64_t guigetpixel(const GuiImage* target, float x, float y);
 
 #endif
