@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks on the shipped Windows binaries, read with objdump on the host.
 #   check_binaries.sh exports OBJDUMP DLL NAME...
-#       DLL exports every NAME under exactly that (undecorated) name.
+#       DLL exports exactly the NAMEs, undecorated: none missing, none more
+#       (a name exported by accident becomes something hosts may bind to).
 #   check_binaries.sh runtime OBJDUMP BINDIR FILE...
 #       every FILE exists, and no .exe or .dll in BINDIR imports the MinGW
 #       runtime DLLs (libgcc, libstdc++, winpthread): they must be static.
@@ -30,12 +31,19 @@ exports)
   [ -f "$dll" ] || { echo "missing: $dll"; exit 1; }
   names=$(exported_names "$dll") || { echo "objdump failed on $dll"; exit 1; }
   [ -n "$names" ] || { echo "$dll exports nothing"; exit 1; }
+  wanted=$(printf '%s\n' "$@")
   for want in "$@"; do
     if ! grep -qxF -- "$want" <<<"$names"; then
       echo "$(basename "$dll"): no export named '$want'"
       fail=1
     fi
   done
+  while IFS= read -r have; do
+    if ! grep -qxF -- "$have" <<<"$wanted"; then
+      echo "$(basename "$dll"): exports '$have', which is not in the list"
+      fail=1
+    fi
+  done <<<"$names"
   [ $fail = 0 ] || { echo "exports found:"; sed 's/^/  /' <<<"$names"; }
   ;;
 runtime)
