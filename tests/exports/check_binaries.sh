@@ -9,6 +9,9 @@
 #   check_binaries.sh imports OBJDUMP DIR FILE...
 #       every FILE is in DIR, and every .exe and .dll there imports only
 #       Windows' own DLLs and each other: the folder runs as it stands.
+#   check_binaries.sh program OBJDUMP EXE
+#       EXE is a GUI program binding loadobjsize and load3DSsize by name
+#       at load time, and not jpeg.dll.
 set -uo pipefail
 mode=${1:-}; objdump=${2:-}
 [ $# -ge 3 ] || { echo "usage: $0 exports|runtime|imports OBJDUMP FILE..." >&2; exit 2; }
@@ -85,6 +88,20 @@ imports)
     done <<<"$dlls"
   done
   [ $fail = 1 ] || echo "checked ${#bins[@]} binaries in $dir"
+  ;;
+program)
+  # The viewer: a GUI program that binds exactly loadobjsize from
+  # kestrin.dll and load3DSsize from harlith.dll at load time, and leaves
+  # jpeg.dll to be loaded at run time.
+  exe=$1
+  [ -f "$exe" ] || { echo "missing: $exe"; exit 1; }
+  table=$("$objdump" -p "$exe") || { echo "objdump failed on $exe"; exit 1; }
+  grep -qE '^Subsystem[[:space:]]+00000002' <<<"$table" || { echo "$(basename "$exe") is not a GUI program"; fail=1; }
+  members() { awk -v dll="$1" '/DLL Name:/ { on = tolower($3) == dll; next } on && NF == 3 && $2 ~ /^[0-9]+$/ { print $3 }' <<<"$table"; }
+  [ "$(members kestrin.dll)" = loadobjsize ] || { echo "from kestrin.dll: $(members kestrin.dll | tr '\n' ' ')"; fail=1; }
+  [ "$(members harlith.dll)" = load3DSsize ] || { echo "from harlith.dll: $(members harlith.dll | tr '\n' ' ')"; fail=1; }
+  if grep -qiE 'DLL Name:[[:space:]]*jpeg\.dll' <<<"$table"; then echo "jpeg.dll is bound at load time"; fail=1; fi
+  [ $fail = 1 ] || echo "$(basename "$exe"): GUI, loadobjsize and load3DSsize bound, jpeg.dll left to run time"
   ;;
 *)
   echo "unknown mode: $mode" >&2; exit 2 ;;
