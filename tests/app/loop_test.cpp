@@ -2,6 +2,7 @@
 // and written in a folder of the test's own, the frame pacing against a
 // fixed clock, the keyboard camera against chosen keys.
 #include "viewer.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -20,10 +21,7 @@ class InFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         old_ = workingdirectory();
-        char base[MAX_PATH] = {0};
-        GetTempPathA(MAX_PATH, base);
-        dir_ = std::string(base) + "tolvane_app_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(dir_.c_str(), nullptr);
+        dir_ = folder_.dir();
         SetCurrentDirectoryA(dir_.c_str());
         viewer = ViewerState();
     }
@@ -41,6 +39,7 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
+    TempFolder folder_{"tolvane_app"};
     std::string old_, dir_;
 };
 

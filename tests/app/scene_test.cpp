@@ -5,6 +5,7 @@
 
 #include "gui.h"
 #include "modal_watcher.h"
+#include "temp_folder.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -54,10 +55,7 @@ protected:
         notices.clear();
         viewer = ViewerState();
         viewer.startdir = workingdirectory();
-        char base[MAX_PATH] = {0};
-        GetTempPathA(MAX_PATH, base);
-        dir_ = std::string(base) + "tolvane_scene_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(dir_.c_str(), nullptr);
+        dir_ = folder_.dir();
     }
     void TearDown() override {
         if (built_) viewerteardown();
@@ -128,6 +126,7 @@ protected:
         return text;
     }
 
+    TempFolder folder_{"tolvane_scene"};
     std::string old_, dir_;
     std::vector<std::string> files_;
     bool built_ = false;

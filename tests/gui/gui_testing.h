@@ -4,6 +4,7 @@
 #define TESTS_GUI_GUI_TESTING_H
 
 #include "gui.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -46,11 +47,24 @@ inline void pump(int passes = 5) {
     }
 }
 
-// A fresh, empty folder under the temp directory.
+// Runs guiscan until `done()` holds; false if it still does not after 10 s,
+// a guard against a hang rather than a limit on how fast things must be.
+template <class Condition>
+bool pumpuntil(Condition done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 10000) return false;
+        guiscan();
+        Sleep(10);
+    }
+    return true;
+}
+
+// A folder under the temp directory, inside one that goes when the test
+// program ends.
 inline std::string tempfolder(const std::string& leaf) {
-    char base[MAX_PATH] = {0};
-    GetTempPathA(MAX_PATH, base);
-    std::string dir = std::string(base) + "tolvane_gui_" + leaf + "_" + std::to_string(GetCurrentProcessId());
+    static TempFolder root("tolvane_gui");
+    std::string dir = root.path(leaf);
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

@@ -19,35 +19,28 @@
 #include "model3ds.h"
 #include "platform.h"
 #include "recording_gl.h"
+#include "temp_folder.h"
 #include "writer3ds.h"
 
 namespace {
 
-// Files in a per-process folder, removed with it.
+// Files in a folder of their own, removed with it.
 class Files {
 public:
-    Files() : dir_("/tmp/harlith_test_" + std::to_string(getpid()) + "/") { mkdir_(); }
-    ~Files() {
-        for (const std::string& f : written_) remove(f.c_str());
-        rmdir(dir_.c_str());
-    }
     std::string write(const std::string& name, const std::string& bytes) {
-        std::string path = dir_ + name;
+        std::string path = folder_.path(name);
         FILE* f = fopen(path.c_str(), "wb");
         EXPECT_TRUE(f != nullptr) << path;
         if (f) {
             fwrite(bytes.data(), 1, bytes.size(), f);
             fclose(f);
         }
-        written_.push_back(path);
         return path;
     }
-    const std::string& dir() const { return dir_; }
+    std::string dir() const { return folder_.dir() + "/"; }
 
 private:
-    void mkdir_() { ASSERT_EQ(system(("mkdir -p " + dir_).c_str()), 0); }
-    std::string dir_;
-    std::vector<std::string> written_;
+    TempFolder folder_{"harlith-test"};
 };
 
 uint32_t bits(float f) {

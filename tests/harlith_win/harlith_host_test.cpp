@@ -3,6 +3,7 @@
 // pixels, the open notice through the box hook; and the bundled default
 // figure as the viewer's default camera sees it.
 #include "gl_host.h"
+#include "temp_folder.h"
 #include "writer3ds.h"
 
 #include <GL/glu.h>
@@ -83,7 +84,7 @@ protected:
     static constexpr int kHalf = 150;
     HarlithDll dll;
     GlWindow window{2 * kHalf};
-    TempFiles files;
+    TempFolder files{"harlith_win"};
 };
 
 TEST_F(HarlithHost, ACubeScaledTo100FillsItsSquareInTheHostsList) {

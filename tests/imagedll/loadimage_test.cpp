@@ -1,6 +1,7 @@
 // jpeg.dll loaded the way the toolkit loads it, decoding files written here.
 #include "decoded_pixels.h"
 #include "image_writers.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -41,14 +42,7 @@ protected:
     void SetUp() override {
         load = loader();
         ASSERT_NE(load, nullptr) << "jpeg.dll or its entry LoadImageFile not found";
-        char tmp[MAX_PATH];
-        GetTempPathA(MAX_PATH, tmp);
-        dir = std::string(tmp) + "imagedll_tests_" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(dir.c_str(), nullptr);
-    }
-    void TearDown() override {
-        for (const std::string& f : files) DeleteFileA(f.c_str());
-        RemoveDirectoryA(dir.c_str());
+        dir = folder.dir() + "\\";
     }
 
     std::string write(const std::string& name, const Bytes& bytes) {
@@ -58,7 +52,6 @@ protected:
         DWORD done = 0;
         if (!bytes.empty()) WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr);
         CloseHandle(f);
-        files.push_back(path);
         return path;
     }
 
@@ -93,8 +86,8 @@ protected:
     }
 
     LoadImageFileFn load = nullptr;
+    TempFolder folder{"imagedll_tests"};
     std::string dir;
-    std::vector<std::string> files;
 };
 
 TEST_F(LoadImageFileTest, DecodesLosslessFormatsPixelForPixel) {

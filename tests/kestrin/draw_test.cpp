@@ -19,6 +19,7 @@
 #include "objtype.h"
 #include "platform.h"
 #include "recording_gl.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -328,17 +329,12 @@ protected:
         size = 0;
     }
     void TearDown() override {
-        for (const std::string& p : files_) remove(p.c_str());
         size = 0;
         test = 0;
     }
     // An OBJ file of the given lines in the temp folder; returns its path.
-    // The process id keeps tests that run side by side off each other's files.
     const char* objfile(const std::string& name, const std::string& text) {
-        files_.push_back(testing::TempDir() + std::to_string(getpid()) + "_" + name);
-        FILE* f = fopen(files_.back().c_str(), "wb");
-        fputs(text.c_str(), f);
-        fclose(f);
+        files_.push_back(folder_.write(name, text));
         return files_.back().c_str();
     }
     // The prefix: the path (no backslash here) without its extension.
@@ -355,6 +351,7 @@ protected:
             if (c.kind == kind) out.push_back(c);
         return out;
     }
+    TempFolder folder_{"kestrin-draw"};
     std::deque<std::string> files_;   // stable c_str() as files are added
 };
 

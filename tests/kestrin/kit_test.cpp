@@ -11,6 +11,7 @@
 #include "kit.h"
 #include "platform.h"
 #include "recording_gl.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -18,15 +19,12 @@ namespace {
 class ScratchFile {
 public:
     explicit ScratchFile(const std::string& bytes) {
-        path_ = testing::TempDir() + "kit_" + testing::UnitTest::GetInstance()->current_test_info()->name();
-        FILE* f = fopen(path_.c_str(), "wb");
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
+        path_ = folder_.write("scratch", bytes);
     }
-    ~ScratchFile() { remove(path_.c_str()); }
     const char* path() const { return path_.c_str(); }
 
 private:
+    TempFolder folder_{"kestrin-kit"};
     std::string path_;
 };
 

@@ -20,6 +20,7 @@
 #include "number_reference.h"
 #include "objtype.h"
 #include "reference_reader.h"
+#include "temp_folder.h"
 
 using namespace std::string_literals;
 
@@ -37,14 +38,10 @@ int recordbox(const char* text, const char* title, unsigned) {
     return 1;
 }
 
+// One folder for the whole run, removed when the program ends.
 std::string tempdir() {
-    static std::string dir;
-    if (dir.empty()) {
-        char t[] = "/tmp/kestrin-reader-XXXXXX";
-        if (!mkdtemp(t)) abort();
-        dir = t;
-    }
-    return dir;
+    static TempFolder folder("kestrin-reader");
+    return folder.dir();
 }
 
 std::string writefile(const std::string& name, const std::string& bytes) {

@@ -2,6 +2,7 @@
 // gets from loadobjsize, what a missing file does, and the message boxes of
 // testloadobj.
 #include "gl_host.h"
+#include "temp_folder.h"
 #include "modal_watcher.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +63,7 @@ protected:
     static constexpr unsigned kYellow = 0xFFFF00;
     KestrinDll dll;
     GlWindow window{2 * kHalf};
-    TempFiles files;
+    TempFolder files{"kestrin_win"};
     unsigned clear_colour = 0;
 };
 

@@ -1,6 +1,6 @@
 // Image files made in memory for the decoder tests.
-#ifndef TESTS_IMAGEDLL_IMAGE_WRITERS_H
-#define TESTS_IMAGEDLL_IMAGE_WRITERS_H
+#ifndef TESTS_SUPPORT_IMAGE_WRITERS_H
+#define TESTS_SUPPORT_IMAGE_WRITERS_H
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // A host for kestrin.dll as the viewer is one: the library loaded by path
 // and bound by export name, and a real top-level window with a current
 // OpenGL context to draw into.
-#ifndef TESTS_KESTRIN_WIN_GL_HOST_H
-#define TESTS_KESTRIN_WIN_GL_HOST_H
+#ifndef TESTS_SUPPORT_GL_HOST_H
+#define TESTS_SUPPORT_GL_HOST_H
 
 #include <windows.h>
 #include <GL/gl.h>
@@ -57,18 +57,5 @@ struct Point {
     float x, y;
 };
 std::vector<Point> feedback_vertices(void (*draw)(void* context), void* context);
-
-// Files under a per-process folder in the temp directory, removed at the end.
-class TempFiles {
-public:
-    TempFiles();
-    ~TempFiles();
-    std::string write(const std::string& name, const std::string& text);
-    std::string path(const std::string& name) const { return dir_ + name; }
-
-private:
-    std::string dir_;
-    std::vector<std::string> files_;
-};
 
 #endif

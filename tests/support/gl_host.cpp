@@ -136,27 +136,3 @@ std::vector<Point> feedback_vertices(void (*draw)(void* context), void* context)
     }
     return pts;
 }
-
-TempFiles::TempFiles() {
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    dir_ = std::string(tmp) + "kestrin_win_" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(dir_.c_str(), nullptr);
-}
-
-TempFiles::~TempFiles() {
-    for (const std::string& f : files_) DeleteFileA(f.c_str());
-    RemoveDirectoryA(dir_.c_str());
-}
-
-std::string TempFiles::write(const std::string& name, const std::string& text) {
-    std::string p = dir_ + name;
-    HANDLE f = CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD done = 0;
-    if (f != INVALID_HANDLE_VALUE) {
-        WriteFile(f, text.data(), DWORD(text.size()), &done, nullptr);
-        CloseHandle(f);
-    }
-    files_.push_back(p);
-    return p;
-}
