@@ -92,8 +92,7 @@ TEST_F(GuiTest, TheCloseBoxNeedsACloseTrap) {
     // A trap that closes its window.
     trapclose("main", closeitself);
     PostMessageA(win, WM_CLOSE, 0, 0);
-    pump();
-    EXPECT_FALSE(IsWindow(win));
+    EXPECT_TRUE(pumpuntil([&] { return !IsWindow(win); }));
     EXPECT_EQ(guiwindowrecord(1).open, 0);
     EXPECT_TRUE(notices().empty());
 }

@@ -50,12 +50,19 @@ public:
 
     // A file dialog's step: types a full path into its file-name field.
     static void typefilename(HWND dialog, const std::string& path) {
-        // The dialog fills its folder view after it shows; typing earlier
-        // is overwritten.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         HWND field = GetDlgItem(dialog, 0x47C);   // cmb13, or the edit inside it
         if (HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr)) field = edit;
-        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        // The dialog fills its folder view after it shows, and that can
+        // overwrite what was typed: type again until the text stays once the
+        // dialog has worked through its queue.
+        for (int tries = 0; tries < 1000; ++tries) {
+            SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+            idle(field);
+            char now[4096] = {0};
+            SendMessageA(field, WM_GETTEXT, sizeof now, reinterpret_cast<LPARAM>(now));
+            if (path == now) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
 
     std::vector<SeenBox> seen() {
@@ -64,6 +71,25 @@ public:
     }
 
 private:
+    // Waits until the thread of an edit box has worked through what was
+    // queued for it so far: a sent message is answered only once the thread
+    // is back in its message loop, and a change posted to the edit box (its
+    // length limit, put back after) shows only after every message posted
+    // before it. 10 s guards against a hung dialog; it is no time limit.
+    static void idle(HWND edit) {
+        DWORD_PTR limit = 0;
+        if (!SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 10000, &limit)) return;
+        const DWORD_PTR marker = limit > 1 ? limit - 1 : limit + 1;
+        PostMessageA(edit, EM_SETLIMITTEXT, marker, 0);
+        const DWORD start = GetTickCount();
+        DWORD_PTR now = limit;
+        while (now != marker && GetTickCount() - start < 10000) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (!SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 10000, &now)) break;
+        }
+        SendMessageTimeoutA(edit, EM_SETLIMITTEXT, limit, 0, SMTO_NORMAL, 10000, nullptr);
+    }
+
     static BOOL CALLBACK collect(HWND hwnd, LPARAM param) {
         char cls[64] = {0};
         GetClassNameA(hwnd, cls, sizeof cls);
@@ -80,8 +106,10 @@ private:
             for (HWND box : boxes) {
                 if (handled.count(box)) continue;
                 handled.insert(box);
-                // Let the box finish its set-up before it is read and answered.
-                std::this_thread::sleep_for(std::chrono::milliseconds(60));
+                // A box is read and answered once its set-up is done: when
+                // its thread answers a sent message from the modal loop.
+                DWORD_PTR answer = 0;
+                SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
                 SeenBox s;
                 char buf[4096];
                 GetWindowTextA(box, buf, sizeof buf);

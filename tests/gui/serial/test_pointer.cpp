@@ -10,6 +10,8 @@ std::vector<std::pair<int, int>> downs, ups;
 void ondown() { downs.push_back({guimousex(), guimousey()}); }
 void onup() { ups.push_back({guimousex(), guimousey()}); }
 
+// Sends one mouse event and scans until the thread has seen it: the cursor
+// at the place, or the left button's state changed.
 void mouse(DWORD flags, int x = 0, int y = 0) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
@@ -20,7 +22,16 @@ void mouse(DWORD flags, int x = 0, int y = 0) {
         in.mi.dy = static_cast<LONG>((y * 65536LL + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN));
     }
     SendInput(1, &in, sizeof in);
-    pump();
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        pumpuntil([&] {
+            POINT now = {};
+            GetCursorPos(&now);
+            return now.x == x && now.y == y;
+        });
+    } else {
+        const int pressed = (flags & MOUSEEVENTF_LEFTDOWN) ? -1 : 0;
+        pumpuntil([&] { return guitestkey(VK_LBUTTON) == pressed; });
+    }
 }
 
 using GuiPointer = GuiTest;
