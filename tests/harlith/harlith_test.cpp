@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -325,7 +326,10 @@ TEST_F(Harlith, MaterialTexturesAreLookedUpInTheListAsKestrinDoes) {
     std::string path = files.write("doll.3ds", file3ds(meshobject(m)));
     std::string prefix = path.substr(0, path.size() - 4);  // no backslash: the folder stays
 
-    std::string list = "other 3 " + prefix + "skin 7 fallback 9";
+    // The whole key is lowered, the folder's part too (TMPDIR may have capitals).
+    std::string key = prefix + "skin";
+    for (char& c : key) c = char(tolower(static_cast<unsigned char>(c)));
+    std::string list = "other 3 " + key + " 7 fallback 9";
     drawfile(path, 150, list.c_str(), "fallback");
     // Faces without a group take the key prefix (not listed, so the
     // fallback); the group's key is prefix + name in lower case.
