@@ -54,10 +54,10 @@ public:
         if (HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr)) field = edit;
         // The dialog fills its folder view after it shows, and that can
         // overwrite what was typed: type again until the text stays once the
-        // dialog has worked through its queue.
+        // dialog is back in its loop.
         for (int tries = 0; tries < 1000; ++tries) {
             SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-            idle(field);
+            idle(dialog);
             char now[4096] = {0};
             SendMessageA(field, WM_GETTEXT, sizeof now, reinterpret_cast<LPARAM>(now));
             if (path == now) return;
@@ -71,23 +71,12 @@ public:
     }
 
 private:
-    // Waits until the thread of an edit box has worked through what was
-    // queued for it so far: a sent message is answered only once the thread
-    // is back in its message loop, and a change posted to the edit box (its
-    // length limit, put back after) shows only after every message posted
-    // before it. 10 s guards against a hung dialog; it is no time limit.
-    static void idle(HWND edit) {
-        DWORD_PTR limit = 0;
-        if (!SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 10000, &limit)) return;
-        const DWORD_PTR marker = limit > 1 ? limit - 1 : limit + 1;
-        PostMessageA(edit, EM_SETLIMITTEXT, marker, 0);
-        const DWORD start = GetTickCount();
-        DWORD_PTR now = limit;
-        while (now != marker && GetTickCount() - start < 10000) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            if (!SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 10000, &now)) break;
-        }
-        SendMessageTimeoutA(edit, EM_SETLIMITTEXT, limit, 0, SMTO_NORMAL, 10000, nullptr);
+    // Waits until the window's thread is back in its message loop: a sent
+    // message is answered only there. 10 s guards against a hung dialog; it
+    // is no time limit.
+    static void idle(HWND window) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
     }
 
     static BOOL CALLBACK collect(HWND hwnd, LPARAM param) {
@@ -108,8 +97,7 @@ private:
                 handled.insert(box);
                 // A box is read and answered once its set-up is done: when
                 // its thread answers a sent message from the modal loop.
-                DWORD_PTR answer = 0;
-                SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+                idle(box);
                 SeenBox s;
                 char buf[4096];
                 GetWindowTextA(box, buf, sizeof buf);
