@@ -69,7 +69,10 @@ int main(int argc, char** argv) {
     if (!box) return 1;
     if (command == "shown") return 0;
     if (command != "box") return 2;
-    Sleep(100);
+    // Read once the box is set up: when the viewer's thread answers a sent
+    // message from the box's modal loop (10 s guards against a hang).
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
     char text[4096] = {0};
     GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
     for (const char* c = text; *c; ++c) {
