@@ -5,6 +5,7 @@
 #ifndef TESTS_GUI_GL_TESTING_H
 #define TESTS_GUI_GL_TESTING_H
 
+#include "gui_resources.h"
 #include "gui_testing.h"
 
 #include <GL/gl.h>
@@ -15,35 +16,6 @@
 // A window "gl" with a graphic box "gl.box" of kBoxSide pixels bound by
 // guistartopenGL; the projection maps one unit to one pixel, origin at
 // the bottom-left corner.
-// Counts of the process's live GDI objects and of its windows. Wine's
-// GetGuiResources answers 0; its GDI handle table then shows every live
-// object at its index (a handle's high word may be left 0).
-inline int gdiobjects() {
-    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(n);
-    int n = 0;
-    for (uintptr_t index = 1; index < 65536; ++index)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++n;
-    return n;
-}
-
-inline int userobjects() {
-    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return static_cast<int>(n);
-    struct Counter {
-        static BOOL CALLBACK child(HWND, LPARAM count) {
-            ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        }
-        static BOOL CALLBACK top(HWND window, LPARAM count) {
-            ++*reinterpret_cast<int*>(count);
-            EnumChildWindows(window, child, count);
-            return TRUE;
-        }
-    };
-    int n = 0;
-    EnumThreadWindows(GetCurrentThreadId(), Counter::top, reinterpret_cast<LPARAM>(&n));
-    return n;
-}
-
 // A 24-bit bottom-up BMP of w x h pixels given as 0xRRGGBB, top row first.
 inline std::string writebmp24(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb) {
     int stride = (w * 3 + 3) & ~3;
