@@ -126,13 +126,16 @@ void choosetexture(const obj_type* obj, int k, const char* textlist, const char*
     char$ prefix = textof(obj->prefix);
     char$ key;
     key = lowerc$(prefix + textof(obj->matname[k - 1]));
-    if (const char* found = search(textlist, key, dialogs)) {
+    // An empty key (a file named ".obj", faces before any material) would
+    // match the end of the list and bind texture 0 over the host's own.
+    const char* found = search(textlist, key, dialogs);
+    if (found && key.s[0]) {
         bind(found, key, dialogs);
         return;
     }
     if (deftext[0]) key = deftext;
     else key = prefix + prefix;
-    const char* found = search(textlist, key, dialogs);
+    found = search(textlist, key, dialogs);
     if (found && key.s[0]) bind(found, key, dialogs);
 }
 

@@ -227,8 +227,13 @@ TEST_F(Draw, NoBindingWhenNeitherKeyIsListed) {
     drawobj(obj, "", "");
     drawobj(obj, "other 4", "");
     drawobj(obj, "other 4", "missing");
+    // An empty prefix and no material: the empty key matches nothing, so
+    // the host's bound texture stays (as harlith keeps it too).
+    obj->prefix = "";
+    drawobj(obj, "", "");
+    drawobj(obj, "other 4", "");
     EXPECT_TRUE(bound().empty());
-    EXPECT_EQ(glshape(), "BNTVTVTVE" "BNTVTVTVE" "BNTVTVTVE");
+    EXPECT_EQ(glshape(), "BNTVTVTVE" "BNTVTVTVE" "BNTVTVTVE" "BNTVTVTVE" "BNTVTVTVE");
 }
 
 TEST_F(Draw, DialogsShowTheLookupUntilAnsweredNo) {
