@@ -30,6 +30,9 @@ Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) 
     if (!size_acceptable(w, h)) return d;
     int dc = 0;
     if (kind == ImageKind::Png && stbi_is_16_bit_from_memory(data, int(size))) {
+        // Every buffer of a 16-bit decode is twice as large: such a picture
+        // counts twice against the pixel cap.
+        if (!size_acceptable(w, h) || uint64_t(w) * uint64_t(h) * 2 > kImageMaxPixels) return d;
         // 16-bit samples are rounded to the nearest 8-bit level, as the PNG
         // format recommends, not cut to their high byte.
         stbi_us* wide = stbi_load_16_from_memory(data, int(size), &d.w, &d.h, &dc, 4);

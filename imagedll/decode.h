@@ -6,12 +6,14 @@
 #include <cstddef>
 
 // Limits that keep a hostile file from exhausting memory, even in a 32-bit
-// process. A decode costs at most about 20 bytes per pixel at its peak (a
-// 16-bit interlaced PNG: inflated rows, the 16-bit picture and its RGBA
-// conversion alive at once; a progressive JPEG keeps its coefficients), so
-// 16 Mpx (4096 x 4096) keeps the peak near 330 MB: affordable in a 2 GB
-// address space next to the viewer's model and OpenGL, where the 64 Mpx
-// allowed before peaked above 1 GB for a 522 KB file.
+// process: a decode stays under 320 MB at its peak, affordable in a 2 GB
+// address space beside the viewer's model and OpenGL. Measured at the cap
+// of 16 Mpx (tests/imagedll_native), the costliest decode, an interlaced
+// PNG, takes 14 bytes per pixel (the decoder's inflate buffer, grown by
+// doubling, the picture and a pass alive at once), 224 MB; a progressive
+// JPEG keeps its coefficients too, about 17 bytes per pixel. A 16-bit PNG
+// counts twice against the cap, as all its buffers are twice as large. The
+// 64 Mpx allowed before let a 522 KB 16-bit PNG take 1 GB.
 enum : unsigned {
     kImageMaxSide = 16384,
     kImageMaxPixels = 16u * 1024u * 1024u,
