@@ -19,6 +19,33 @@ bool size_acceptable(int w, int h) {
 
 namespace {
 
+uint32_t be16(const unsigned char* p) { return uint32_t(p[0]) << 8 | p[1]; }
+
+// True when a cleaned JPEG (segments back to back up to its first scan)
+// declares progressive coding.
+bool jpeg_progressive(const unsigned char* p, size_t n) {
+    for (size_t i = 2; i + 4 <= n && p[i] == 0xFF; i += 2 + be16(p + i + 2)) {
+        if (p[i + 1] == 0xC2) return true;
+        if (p[i + 1] == 0xDA) break;
+    }
+    return false;
+}
+
+// Heap bytes per pixel that decoding this file takes at its peak (see the
+// limits in decode.h); the file has passed its structural check.
+uint64_t decode_cost(const unsigned char* data, size_t size, ImageKind kind) {
+    switch (kind) {
+    case ImageKind::Png: {
+        if (size < 29) return 28;
+        uint64_t cost = data[28] ? 14 : 8;  // interlaced
+        return data[24] == 16 ? cost * 2 : cost;
+    }
+    case ImageKind::Jpeg: return jpeg_progressive(data, size) ? 17 : 11;
+    case ImageKind::Gif: return 9;
+    default: return 8;
+    }
+}
+
 // The general decoder on a complete file. The decoder's own size query
 // gives a top-down BMP's height as it is stored, negative.
 Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) {
@@ -28,11 +55,9 @@ Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) 
     if (!stbi_info_from_memory(data, int(size), &w, &h, &channels)) return d;
     if (kind == ImageKind::Bmp && h < 0 && h != INT_MIN) h = -h;
     if (!size_acceptable(w, h)) return d;
+    if (uint64_t(w) * uint64_t(h) * decode_cost(data, size, kind) > kImageDecodeBudget) return d;
     int dc = 0;
     if (kind == ImageKind::Png && stbi_is_16_bit_from_memory(data, int(size))) {
-        // Every buffer of a 16-bit decode is twice as large: such a picture
-        // counts twice against the pixel cap.
-        if (!size_acceptable(w, h) || uint64_t(w) * uint64_t(h) * 2 > kImageMaxPixels) return d;
         // 16-bit samples are rounded to the nearest 8-bit level, as the PNG
         // format recommends, not cut to their high byte.
         stbi_us* wide = stbi_load_16_from_memory(data, int(size), &d.w, &d.h, &dc, 4);

@@ -6,18 +6,24 @@
 #include <cstddef>
 
 // Limits that keep a hostile file from exhausting memory, even in a 32-bit
-// process: a decode stays under 320 MB at its peak, affordable in a 2 GB
-// address space beside the viewer's model and OpenGL. Measured at the cap
-// of 16 Mpx (tests/imagedll_native), the costliest decode, an interlaced
-// PNG, takes 14 bytes per pixel (the decoder's inflate buffer, grown by
-// doubling, the picture and a pass alive at once), 224 MB; a progressive
-// JPEG keeps its coefficients too, about 17 bytes per pixel. A 16-bit PNG
-// counts twice against the cap, as all its buffers are twice as large. The
-// 64 Mpx allowed before let a 522 KB 16-bit PNG take 1 GB.
+// process: LoadImageFile stays under 320 MB at its peak, affordable in a
+// 2 GB address space beside the viewer's model and OpenGL. Two phases count:
+// - the decode, whose peak per pixel depends on the file (measured in
+//   tests/imagedll_native): 8 bytes for a PNG, 14 for an interlaced one (the
+//   decoder's inflate buffer grows by doubling), twice that at 16 bits; 9
+//   for a GIF screen; 11 for a JPEG (two decodes when its end marker is
+//   missing), 17 for a progressive one (its coefficients are kept); 8 for
+//   the rest. A picture whose cost passes the budget is refused from its
+//   header, before the decoder allocates anything large;
+// - the bitmap, made while the decoded copy still lives: 8 bytes per pixel,
+//   which the pixel cap of 40 Mpx keeps within the budget.
+// The 64 Mpx allowed before let a 522 KB 16-bit PNG take 1 GB and a 35-byte
+// GIF claim a screen of 256 MB.
 enum : unsigned {
     kImageMaxSide = 16384,
-    kImageMaxPixels = 16u * 1024u * 1024u,
+    kImageMaxPixels = 40u * 1024u * 1024u,
     kImageMaxFileBytes = 256u * 1024u * 1024u,
+    kImageDecodeBudget = 320u * 1024u * 1024u,
 };
 
 // True for a picture size within the limits above.
