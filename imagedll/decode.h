@@ -17,8 +17,8 @@
 //   header, before the decoder allocates anything large;
 // - the bitmap, made while the decoded copy still lives: 8 bytes per pixel,
 //   which the pixel cap of 40 Mpx keeps within the budget.
-// The 64 Mpx allowed before let a 522 KB 16-bit PNG take 1 GB and a 35-byte
-// GIF claim a screen of 256 MB.
+// Under the 64 Mpx cap alone, a 16-bit RGBA PNG of 16384 x 4096 (3.4 MB of
+// zeros) took 1 GB and a 35-byte GIF with a screen of that size 576 MB.
 enum : unsigned {
     kImageMaxSide = 16384,
     kImageMaxPixels = 40u * 1024u * 1024u,
