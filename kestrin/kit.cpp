@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "numbers.h"
 #include "platform.h"
 
 char cbuffer$[icbuffermax][cbufferlen];
@@ -323,9 +324,9 @@ int ival(const char* text) { return val(text); }
 
 long lval(const char* text) { return strtol(text, nullptr, 10); }
 
-float fval(const char* text) { return float(strtod(text, nullptr)); }
+float fval(const char* text) { return float(dval(text)); }
 
-double dval(const char* text) { return strtod(text, nullptr); }
+double dval(const char* text) { return decimalvalue(text, text + strlen(text)); }
 
 // ---- console output ---------------------------------------------------------
 

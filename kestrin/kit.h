@@ -145,9 +145,10 @@ int instr(const char* text, char c, int start);
 // point and exponent); no number gives 0.
 //
 // The integer forms parse with strtol and saturate at the limits of their
-// type (so "99999999999" is INT_MAX on every system). The floating forms use
-// strtod (C99: also hex, inf, nan), never the runtime's atof, which differs
-// between the Windows runtime and glibc; fval rounds strtod's double to float.
+// type (so "99999999999" is INT_MAX on every system). The floating forms
+// read the Windows runtime's atof grammar with kestrin's own conversion
+// (numbers.h), the same bits on every build: no hex, inf or nan; a sign
+// without digits is +0. fval rounds dval's double to float.
 
 int val(const char* text);
 int ival(const char* text);

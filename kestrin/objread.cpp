@@ -3,25 +3,38 @@
 // file mapped into memory (or, where it cannot be mapped, a block buffer)
 // with its own number scanners: no pool traffic, no allocation and no copy
 // per element. With SSE2, bit masks of each line's bytes say where its words
-// and numbers are, so that they are read independently of each other.
+// and numbers are, so that they are read independently of each other; the
+// 32-bit build, made for processors that may lack SSE2, asks the processor
+// once and keeps the piece-by-piece reader for those without.
 //
 // What it mirrors of the line reader:
 // - a line comes in pieces of at most 255 characters, a CR LF pair folded
 //   into one LF (and never split); a NUL byte ends the piece's text;
 // - only spaces separate words; a tab or a line feed belongs to its word;
 // - numbers are read from one word at a time: val (strtoll, saturated to
-//   int) and fval (strtod rounded to float).
+//   int) and fval (kestrin's own decimal grammar, numbers.h, rounded to
+//   float).
 #include <cfloat>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "numbers.h"
 #include "objtype.h"
 #include "platform.h"
 
-#if defined(__SSE2__) && !defined(KESTRIN_NO_SSE2)
+// KESTRIN_NO_SSE2 leaves the mask reader out (the tests build the fallback
+// that way). Built without -msse2 on x86, the mask reader is compiled for
+// SSE2 anyway and chosen at run time.
+#if !defined(KESTRIN_NO_SSE2) && defined(__SSE2__)
 #define KESTRIN_SSE2 1
+#elif !defined(KESTRIN_NO_SSE2) && (defined(__i386__) || defined(__x86_64__)) && defined(__GNUC__)
+#define KESTRIN_SSE2 1
+#define KESTRIN_SSE2_AT_RUN_TIME 1
+#include <cpuid.h>
+#endif
+#if defined(KESTRIN_SSE2)
 #include <emmintrin.h>
 #endif
 
@@ -42,8 +55,8 @@ const size_t slack = 64;
 
 inline bool digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// The whitespace strtod and strtoll skip, less the space (which never
-// occurs inside a word).
+// The whitespace the number grammar and strtoll skip, less the space
+// (which never occurs inside a word).
 inline bool blank(char c) { return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 inline const char* skipspaces(const char* p, const char* e) {
@@ -54,16 +67,6 @@ inline const char* skipspaces(const char* p, const char* e) {
 inline const char* skipword(const char* p, const char* e) {
     while (p < e && *p != ' ') ++p;
     return p;
-}
-
-// The hard cases (hex, inf, nan, long mantissas, far exponents) go to the
-// same conversion fval uses.
-float slowfloat(const char* b, const char* e) {
-    char word[cbufferlen];
-    size_t n = size_t(e - b) < sizeof word - 1 ? size_t(e - b) : sizeof word - 1;
-    memcpy(word, b, n);
-    word[n] = 0;
-    return float(strtod(word, nullptr));
 }
 
 const uint32_t pow10int[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
@@ -110,19 +113,6 @@ inline int digits8(const char* p, const char* e, uint32_t& v) {
     return n;
 }
 
-// Accumulates the digits at q into m (which wraps past 19 digits); returns
-// how many there were.
-inline int digitrun(const char*& q, const char* e, uint64_t& m) {
-    int total = 0;
-    for (;;) {
-        uint32_t v;
-        int n = digits8(q, e, v);
-        m = m * pow10int[n] + v;
-        q += n, total += n;
-        if (n < 8) return total;
-    }
-}
-
 const double pow10tab[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 const double negpow10tab[23] = {1e-0,  1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
@@ -152,40 +142,21 @@ inline bool quotientfloat(double m, int k, float& out) {
     return true;
 }
 
-// Reads the word at p (p is at its start or at e) as fval would, float(strtod),
-// and moves p to the end of the word. Plain decimals with at most 19 digits
-// and a small exponent are converted here, the rest by strtod.
+// Reads the word at p (p is at its start or at e) as fval would, and moves
+// p to the end of the word. Decimals with at most 19 digits and a small
+// exponent are converted here, the rest (long mantissas, far exponents) as
+// fval does it.
 __attribute__((noinline)) float floatword(const char*& p, const char* e) {
     const char* b = p;
-    const char* q = p;
-    while (q < e && blank(*q)) ++q;
-    bool neg = false;
-    if (q < e && (*q == '-' || *q == '+')) neg = *q++ == '-';
-    uint64_t m = 0;  // wraps for more than 19 digits, which go the slow way
-    int digits = digitrun(q, e, m);
-    int exp10 = 0;
-    if (q < e && *q == '.') {
-        ++q;
-        exp10 = -digitrun(q, e, m);
-        digits -= exp10;
-    }
-    bool fast = digits > 0 && digits <= 19 && !(q < e && (*q | 0x20) == 'x');  // not hex, inf, nan
-    if (fast && q < e && (*q | 0x20) == 'e') {
-        // An exponent without digits is not part of the number.
-        const char* x = q + 1;
-        bool xneg = false;
-        if (x < e && (*x == '+' || *x == '-')) xneg = *x++ == '-';
-        if (x < e && digit(*x)) {
-            int v = 0;
-            for (; x < e && digit(*x); ++x)
-                if (v < 100000) v = v * 10 + (*x - '0');
-            exp10 += xneg ? -v : v;
-            q = x;
-        }
-    }
-    while (q < e && *q != ' ') ++q;
+    const char* q = skipword(b, e);  // the number may not reach past the word
     p = q;
-    if (!fast) return slowfloat(b, q);
+    decimalscan d;
+    scandecimal(b, q, d);
+    if (!d.found) return 0.0f;
+    bool neg = d.negative;
+    uint64_t m = d.mantissa;
+    int exp10 = d.exp10 < -1000 ? -1000 : d.exp10 > 1000 ? 1000 : int(d.exp10);
+    if (!d.exact) return float(decimalvalue(b, q));
     if (m == 0) return neg ? -0.0f : 0.0f;
     if (m <= (uint64_t(1) << 53) && exp10 >= -22 && exp10 <= 22) {
         float f;
@@ -193,7 +164,7 @@ __attribute__((noinline)) float floatword(const char*& p, const char* e) {
             if (quotientfloat(double(m), -exp10, f)) return neg ? -f : f;
         } else {
 #if FLT_EVAL_METHOD == 0
-            // Both factors are exact: one rounding, as strtod's.
+            // Both factors are exact: one rounding, as the exact conversion's.
             double v = double(m) * pow10tab[exp10];
             return float(neg ? -v : v);
 #else
@@ -202,7 +173,7 @@ __attribute__((noinline)) float floatword(const char*& p, const char* e) {
 #endif
         }
     }
-    return slowfloat(b, q);
+    return float(decimalvalue(b, q));
 }
 
 // The common words, an optional minus, up to 7 digits, and optionally a
@@ -228,7 +199,7 @@ __attribute__((always_inline)) inline float readfloat(const char*& p, const char
     }
     if (q >= e) {
         if (q > e) return floatword(p, e);
-    } else if ((*q | 0x20) == 'e' || (*q | 0x20) == 'x') {
+    } else if ((*q | 0x20) == 'e' || (*q | 0x20) == 'd') {  // an exponent may follow
         return floatword(p, e);
     }
     float f;
@@ -411,7 +382,26 @@ inline const char* pieceend(const char* p, const char* end) {
     return p + (avail < size_t(piecemax) ? avail : size_t(piecemax));
 }
 
+// Without SSE2 the masks would cost more than they save: a piece at a time,
+// each scanned by the plain scanners.
+const char* plainpieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+    while (p < limit) {
+        const char* e = pieceend(p, end);
+        const void* z = memchr(p, 0, size_t(e - p));
+        parseline(obj, c, p, z ? static_cast<const char*>(z) : e);
+        p = e;
+    }
+    return p;
+}
+
 #if defined(KESTRIN_SSE2)
+
+#if defined(KESTRIN_SSE2_AT_RUN_TIME)
+// The floating-point arithmetic stays the build's (x87 in the 32-bit
+// build), so both readers give the same bits.
+#pragma GCC push_options
+#pragma GCC target("sse2")
+#endif
 
 // The first 64 bytes of a piece as bit masks, bit i for p[i]. Knowing where
 // every word starts lets the numbers of a line be read independently of
@@ -547,9 +537,9 @@ __attribute__((always_inline)) inline float floatat(const char* p, int s, int en
     int dot = a + whole;
     int frac = dot < end ? lowbit(~digits >> (dot + 1)) : 0;
     int t = dot + 1 + frac;  // the first character after the number
-    // 1 to 7 digits in at most 8 bytes; no exponent or hex mark after them.
+    // 1 to 7 digits in at most 8 bytes; no exponent mark after them.
     if (dot >= end || p[dot] != '.' || unsigned(t - a - 2) > 6u ||
-        (t < end && ((p[t] | 0x20) == 'e' || (p[t] | 0x20) == 'x')))
+        (t < end && ((p[t] | 0x20) == 'e' || (p[t] | 0x20) == 'd')))
         return slowfloatat(p, s, end);
     uint64_t x;
     memcpy(&x, p + a, 8);
@@ -640,7 +630,7 @@ void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w
 // line feeds (and NULs) come from a mask of 64 bytes at a time, kept across
 // lines: the next end is its lowest bit, at the cost of a shift and a
 // count instead of a load and compare per line.
-const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+const char* maskpieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
     const char* base = p;  // ends holds the stops of [base, base+64) from p on
     uint64_t ends = stopbits(base, end);
     while (p < limit) {
@@ -673,21 +663,28 @@ const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit,
     return p;
 }
 
-#else
+#if defined(KESTRIN_SSE2_AT_RUN_TIME)
+#pragma GCC pop_options
 
-// Without SSE2 (the 32-bit build) the masks would cost more than they save:
-// a piece at a time, each scanned by the plain scanners.
-const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
-    while (p < limit) {
-        const char* e = pieceend(p, end);
-        const void* z = memchr(p, 0, size_t(e - p));
-        parseline(obj, c, p, z ? static_cast<const char*>(z) : e);
-        p = e;
-    }
-    return p;
+bool processorhassse2() {
+    unsigned a, b, c, d;
+    return __get_cpuid(1, &a, &b, &c, &d) && (d & bit_SSE2);
 }
 
+// Asked once, when the library is loaded.
+const bool usemasks = processorhassse2();
+#else
+const bool usemasks = true;
 #endif
+
+#else
+const bool usemasks = false;
+const char* maskpieces(obj_type*, counters&, const char* p, const char*, const char*) { return p; }
+#endif
+
+const char* pieces(obj_type* obj, counters& c, const char* p, const char* limit, const char* end) {
+    return usemasks ? maskpieces(obj, c, p, limit, end) : plainpieces(obj, c, p, limit, end);
+}
 
 void setprefix(obj_type* obj, char* filename) {
     char* base = instrrev$(filename, '\\');
@@ -696,52 +693,75 @@ void setprefix(obj_type* obj, char* filename) {
     if (test == 1) notice(strc$("prefix$=", cutname));
 }
 
-}  // namespace
-
-int Loadobj(obj_type* obj, char* filename) {
-    setprefix(obj, filename);
-    FILE* file = open(filename, "r");
-    if (!file) return 0;
-
-    counters c;
-    size_t mapped = 0;
-    if (const char* view = kestrinmapfile(file, &mapped)) {
-        // The scanners look up to 64 bytes past a piece, and a piece is at
-        // most 255 bytes: the last ones are read from a copy with slack,
-        // since the view ends exactly at the file's end.
-        const size_t margin = 512;
-        const char* end = view + mapped;
-        const char* p = mapped > margin ? pieces(obj, c, view, end - margin, end) : view;
-        static char tail[margin + slack];
-        size_t rest = size_t(end - p);
-        memcpy(tail, p, rest);
-        memset(tail + rest, 0, sizeof tail - rest);
-        pieces(obj, c, tail, tail + rest, tail + rest);
-        kestrinunmapfile(view, mapped);
-    } else {
-        // One piece of lookahead past the block so a piece never straddles
-        // a refill, and the scanners' slack.
-        static char buffer[blocksize + cbufferlen + slack];
-        const char* p = buffer;
-        const char* end = buffer;
-        for (bool atend = false; !atend;) {
-            size_t rest = size_t(end - p);
-            memmove(buffer, p, rest);
-            size_t want = sizeof buffer - slack - rest;
-            size_t got = fread(buffer + rest, 1, want, file);
-            // A short read is the end of the file or a read error; both end reading.
-            atend = got < want;
-            end = buffer + rest + got;
-            p = pieces(obj, c, buffer, atend ? end : end - piecemax, end);
-        }
-    }
-    close(file);
-
+// After the last line: the end sentinel behind the last material, the counts.
+void finish(obj_type* obj, const counters& c) {
     obj->matstart[min(OBJ_MAXMATERIALS, c.materials + 1)] = c.faces + 999;
     obj->matstart[0] = 0;
     obj->nvertex = c.vertices;
     obj->nface = c.faces;
     obj->ntexcoord = c.texcoords;
     obj->nnormal = c.normals;
+}
+
+// The whole file in memory, ending exactly at data + n (a view of a mapped
+// file, which nothing may be read past).
+void readinplace(obj_type* obj, counters& c, const char* data, size_t n) {
+    // The scanners look up to 64 bytes past a piece, and a piece is at most
+    // 255 bytes: the last ones are read from a copy with slack.
+    const size_t margin = 512;
+    const char* end = data + n;
+    const char* p = n > margin ? pieces(obj, c, data, end - margin, end) : data;
+    static char tail[margin + slack];
+    size_t rest = size_t(end - p);
+    if (rest) memcpy(tail, p, rest);
+    memset(tail + rest, 0, sizeof tail - rest);
+    pieces(obj, c, tail, tail + rest, tail + rest);
+}
+
+// A stream that cannot be mapped, in blocks.
+void readblocks(obj_type* obj, counters& c, FILE* file) {
+    // One piece of lookahead past the block so a piece never straddles a
+    // refill, and the scanners' slack.
+    static char buffer[blocksize + cbufferlen + slack];
+    const char* p = buffer;
+    const char* end = buffer;
+    for (bool atend = false; !atend;) {
+        size_t rest = size_t(end - p);
+        memmove(buffer, p, rest);
+        size_t want = sizeof buffer - slack - rest;
+        size_t got = fread(buffer + rest, 1, want, file);
+        // A short read is the end of the file or a read error; both end reading.
+        atend = got < want;
+        end = buffer + rest + got;
+        p = pieces(obj, c, buffer, atend ? end : end - piecemax, end);
+    }
+}
+
+}  // namespace
+
+void readobj(obj_type* obj, FILE* file) {
+    counters c;
+    size_t mapped = 0;
+    if (const char* view = kestrinmapfile(file, &mapped)) {
+        readinplace(obj, c, view, mapped);
+        kestrinunmapfile(view, mapped);
+    } else {
+        readblocks(obj, c, file);
+    }
+    finish(obj, c);
+}
+
+void readobj(obj_type* obj, const char* data, size_t size) {
+    counters c;
+    readinplace(obj, c, data, size);
+    finish(obj, c);
+}
+
+int Loadobj(obj_type* obj, char* filename) {
+    setprefix(obj, filename);
+    FILE* file = open(filename, "r");
+    if (!file) return 0;
+    readobj(obj, file);
+    close(file);
     return 1;
 }

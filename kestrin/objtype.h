@@ -4,7 +4,9 @@
 #ifndef KESTRIN_OBJTYPE_H
 #define KESTRIN_OBJTYPE_H
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "kit.h"
 
@@ -41,6 +43,13 @@ static_assert(sizeof(obj_type) == 8052272, "hosts and files rely on the record's
 // Fills a zero-filled record from an OBJ file; 1 when read, 0 when the file
 // cannot be opened (after the open notice).
 int Loadobj(obj_type* obj, char* filename);
+
+// Loadobj's reading, for what is open or in memory already (the tests and
+// the fuzz target reach every path through these): a stream is mapped when
+// it can be, otherwise read in blocks; bytes are read in place, never past
+// data + size. Everything but the prefix is filled.
+void readobj(obj_type* obj, FILE* file);
+void readobj(obj_type* obj, const char* data, size_t size);
 
 // Issue the model as immediate-mode OpenGL, one glBegin/glEnd per face.
 void drawobj(obj_type* obj, const char* textlist, const char* deftext);

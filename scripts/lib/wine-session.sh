@@ -7,6 +7,8 @@
 
 WINE_SESSION_PIDS=()
 
+source "$(dirname "${BASH_SOURCE[0]}")/find-wine.sh"
+
 # Xvfb picks a free display itself and tells us which (-displayfd), so two
 # runs started at once never end up sharing one.
 wine_start_xvfb() {
@@ -31,6 +33,7 @@ wine_start_xvfb() {
 
 wine_session_start() {
   local prefix=$1 want_xvfb=${2:-always}
+  tolvane_find_wine || return 1
   export WINEPREFIX=$prefix WINEARCH=win64
   export WINEDEBUG=${WINEDEBUG:--all,err+module}
   export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
@@ -43,22 +46,30 @@ wine_session_start() {
   # inherit the output of whoever starts them, and a ctest or a pipe would
   # then wait on them.
   mkdir -p "$(dirname "$prefix")"
-  setsid /usr/lib/wine/wineserver -f -p </dev/null >/dev/null 2>&1 &
+  setsid "$TOLVANE_WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
   WINE_SESSION_PIDS+=($!)
 
   if [ ! -f "$prefix/.tolvane-ready" ]; then
-    /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+    # Marked ready only when wineboot made a whole prefix: a half-made one
+    # would fail every test after it in ways that do not point here.
+    # (The registry files appear only when the server saves them, later.)
+    if ! "$TOLVANE_WINE" wineboot -i </dev/null >/dev/null 2>&1 ||
+       [ ! -f "$prefix/drive_c/windows/system32/kernel32.dll" ]; then
+      echo "wineboot could not make the Wine prefix $prefix" >&2
+      return 1
+    fi
     # Without a window manager, hiding a window or closing a message box
     # waits 2 s and focus follows the pointer; unmanaged windows avoid both.
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$TOLVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 ||
+      { echo "could not set up the Wine prefix $prefix" >&2; return 1; }
     touch "$prefix/.tolvane-ready"
   fi
-  /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+  "$TOLVANE_WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 wine_session_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then
-    /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
+    "${TOLVANE_WINESERVER:-wineserver}" -k </dev/null >/dev/null 2>&1 || true
   fi
   local pid
   for pid in "${WINE_SESSION_PIDS[@]}"; do

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Checks on the shipped Windows binaries, read with objdump on the host.
 #   check_binaries.sh exports OBJDUMP DLL NAME...
-#       DLL exports every NAME under exactly that (undecorated) name.
+#       DLL exports exactly the NAMEs, undecorated: none missing, none more
+#       (a name exported by accident becomes something hosts may bind to).
 #   check_binaries.sh runtime OBJDUMP BINDIR FILE...
 #       every FILE exists, and no .exe or .dll in BINDIR imports the MinGW
 #       runtime DLLs (libgcc, libstdc++, winpthread): they must be static.
 #   check_binaries.sh imports OBJDUMP DIR FILE...
 #       every FILE is in DIR, and every .exe and .dll there imports only
 #       Windows' own DLLs and each other: the folder runs as it stands.
+#   check_binaries.sh program OBJDUMP EXE
+#       EXE is a GUI program binding loadobjsize and load3DSsize by name
+#       at load time, and not jpeg.dll.
 set -uo pipefail
 mode=${1:-}; objdump=${2:-}
 [ $# -ge 3 ] || { echo "usage: $0 exports|runtime|imports OBJDUMP FILE..." >&2; exit 2; }
@@ -30,12 +34,19 @@ exports)
   [ -f "$dll" ] || { echo "missing: $dll"; exit 1; }
   names=$(exported_names "$dll") || { echo "objdump failed on $dll"; exit 1; }
   [ -n "$names" ] || { echo "$dll exports nothing"; exit 1; }
+  wanted=$(printf '%s\n' "$@")
   for want in "$@"; do
     if ! grep -qxF -- "$want" <<<"$names"; then
       echo "$(basename "$dll"): no export named '$want'"
       fail=1
     fi
   done
+  while IFS= read -r have; do
+    if ! grep -qxF -- "$have" <<<"$wanted"; then
+      echo "$(basename "$dll"): exports '$have', which is not in the list"
+      fail=1
+    fi
+  done <<<"$names"
   [ $fail = 0 ] || { echo "exports found:"; sed 's/^/  /' <<<"$names"; }
   ;;
 runtime)
@@ -77,6 +88,20 @@ imports)
     done <<<"$dlls"
   done
   [ $fail = 1 ] || echo "checked ${#bins[@]} binaries in $dir"
+  ;;
+program)
+  # The viewer: a GUI program that binds exactly loadobjsize from
+  # kestrin.dll and load3DSsize from harlith.dll at load time, and leaves
+  # jpeg.dll to be loaded at run time.
+  exe=$1
+  [ -f "$exe" ] || { echo "missing: $exe"; exit 1; }
+  table=$("$objdump" -p "$exe") || { echo "objdump failed on $exe"; exit 1; }
+  grep -qE '^Subsystem[[:space:]]+00000002' <<<"$table" || { echo "$(basename "$exe") is not a GUI program"; fail=1; }
+  members() { awk -v dll="$1" '/DLL Name:/ { on = tolower($3) == dll; next } on && NF == 3 && $2 ~ /^[0-9]+$/ { print $3 }' <<<"$table"; }
+  [ "$(members kestrin.dll)" = loadobjsize ] || { echo "from kestrin.dll: $(members kestrin.dll | tr '\n' ' ')"; fail=1; }
+  [ "$(members harlith.dll)" = load3DSsize ] || { echo "from harlith.dll: $(members harlith.dll | tr '\n' ' ')"; fail=1; }
+  if grep -qiE 'DLL Name:[[:space:]]*jpeg\.dll' <<<"$table"; then echo "jpeg.dll is bound at load time"; fail=1; fi
+  [ $fail = 1 ] || echo "$(basename "$exe"): GUI, loadobjsize and load3DSsize bound, jpeg.dll left to run time"
   ;;
 *)
   echo "unknown mode: $mode" >&2; exit 2 ;;

@@ -74,7 +74,10 @@ start "$tmp/app" && {
   click close
   ended close
 }
-[ "$(line 5)" = "-90" ] || fail "values lost in the rebuild: $(line 5)"
+# The camera reads the keyboard's state, not its messages: the Up that
+# moved the combo's choice may also have turned o2 by one.
+case $(line 5) in -90 | -89) ;; *) fail "values lost in the rebuild: $(line 5)" ;; esac
+[ "$(line 1)" = " 0" ] || fail "values lost in the rebuild: dx $(line 1)"
 
 # F1 shows the help text; "select file" loads a typed path.
 cp "$tmp/app/objects/myfemale70_grp.obj" "$tmp/work/other.obj"
