@@ -31,8 +31,6 @@ const std::string& scratch() {
     return path;
 }
 
-void removescratch() { unlink(scratch().c_str()); }
-
 // The next NUL-terminated text of the input, or all that is left.
 std::string take(const uint8_t*& p, const uint8_t* end) {
     const uint8_t* z = static_cast<const uint8_t*>(memchr(p, 0, size_t(end - p)));
@@ -54,11 +52,6 @@ void drawboth(obj_type* obj, const std::string& textlist, const std::string& def
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
     static obj_type* obj = static_cast<obj_type*>(malloc(sizeof(obj_type)));
-    static bool once = [] {
-        atexit(removescratch);
-        return true;
-    }();
-    (void)once;
     kestrinsetboxhook(quietbox);
 
     const uint8_t* p = data;
@@ -93,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
         fwrite(p, 1, size_t(end - p), f);
         fclose(f);
         Loadobj(obj, &std::string(scratch())[0]);
+        unlink(scratch().c_str());  // libFuzzer may end the process without exit handlers
     }
     drawboth(obj, textlist, deftext);
     test = 0;
