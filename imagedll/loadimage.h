@@ -4,20 +4,13 @@
 
 #include <windows.h>
 
+#include "decode.h"
+
 #ifdef JPEGDLL_BUILDING
 #define JPEGDLL_API __declspec(dllexport)
 #else
 #define JPEGDLL_API __declspec(dllimport)
 #endif
-
-// Limits that keep a hostile file from exhausting memory, even in a 32-bit
-// process: a decoded image is held twice (decoder output and DIB) at 4 bytes
-// per pixel, so 64 Mpx is at most 512 MB at the peak.
-enum : unsigned {
-    kImageMaxSide = 16384,
-    kImageMaxPixels = 64u * 1024u * 1024u,
-    kImageMaxFileBytes = 256u * 1024u * 1024u,
-};
 
 // Signature the toolkit binds with GetProcAddress.
 typedef HBITMAP (*LoadImageFileFn)(int, const char*);

@@ -355,3 +355,41 @@ TEST_F(Harlith, MaterialTexturesAreLookedUpInTheListAsKestrinDoes) {
 }
 
 }  // namespace
+
+// Offsets of every chunk header of a sound file, found by walking the chunk
+// tree through the containers harlith enters.
+void chunkheaders(const std::string& f, size_t from, size_t to, std::vector<size_t>& out) {
+    auto u16at = [&](size_t i) { return size_t(uint8_t(f[i]) | uint8_t(f[i + 1]) << 8); };
+    for (size_t at = from; at + 6 <= to;) {
+        size_t id = u16at(at), length = u16at(at + 2) | u16at(at + 4) << 16;
+        out.push_back(at);
+        size_t body = at + 6;
+        if (id == 0x4D4D || id == 0x3D3D || id == 0x4100) chunkheaders(f, body, at + length, out);
+        if (id == 0x4000) chunkheaders(f, f.find('\0', body) + 1, at + length, out);
+        if (id == 0x4120) chunkheaders(f, body + 2 + 8 * u16at(body), at + length, out);
+        at += length;
+    }
+}
+
+// A chunk length pointing past the end of the file, one byte past and 4 GB
+// past, at every chunk header in turn: the chunk is cut to the file and
+// draws at most what the file holds, and nothing is read outside it (the
+// buffer is an exact-size copy).
+TEST_F(Harlith, ChunkLengthsPointingPastTheFileAreCutToIt) {
+    MeshSpec b = cube(3);
+    b.groups = materialgroup("m", {0, 1, 11});
+    for (const Vec3& p : b.vertices) b.mapping.push_back({p.x, p.y});
+    const std::string full = file3ds(meshobject(cube(1)) + meshobject(b));
+    const size_t all = drawbytes(full, 0).size();
+    ASSERT_EQ(all, 24 * 3u);
+    std::vector<size_t> headers;
+    chunkheaders(full, 0, full.size(), headers);
+    ASSERT_GE(headers.size(), 15u);
+    for (size_t at : headers)
+        for (uint32_t length : {uint32_t(full.size() - at + 1), 0xFFFFFFFFu}) {
+            std::string bytes = full;
+            bytes.replace(at + 2, 4, u32le(length));
+            ASSERT_LE(drawbytes(bytes, 0).size(), all) << "at " << at;
+        }
+    EXPECT_TRUE(boxes.boxes.empty());
+}

@@ -291,3 +291,96 @@ Bytes png_header_only(uint32_t w, uint32_t h) {
         png.insert(png.end(), c.begin(), c.end());
     return png;
 }
+
+namespace {
+
+// Deflate bits, least significant first; Huffman codes go in from their
+// most significant bit.
+struct BitWriter {
+    Bytes out;
+    uint32_t acc = 0;
+    int n = 0;
+    void bits(uint32_t v, int count) {
+        for (int i = 0; i < count; ++i) {
+            acc |= ((v >> i) & 1u) << n;
+            if (++n == 8) {
+                out.push_back((unsigned char)acc);
+                acc = 0;
+                n = 0;
+            }
+        }
+    }
+    void code(uint32_t v, int count) {
+        for (int i = count - 1; i >= 0; --i) bits((v >> i) & 1u, 1);
+    }
+    void flush() {
+        if (n) out.push_back((unsigned char)acc);
+        acc = 0;
+        n = 0;
+    }
+};
+
+// A zlib stream of `count` zero bytes: one fixed-Huffman block of a literal
+// 0 and then matches of 258 at distance 1.
+Bytes zlib_zeros(uint64_t count) {
+    BitWriter w;
+    w.out = {0x78, 0x01};
+    w.bits(1, 1);  // final block
+    w.bits(1, 2);  // fixed codes
+    uint64_t left = count;
+    if (left) {
+        w.code(0x30, 8);  // literal 0
+        --left;
+    }
+    for (; left >= 258; left -= 258) {
+        w.code(0xC5, 8);  // length 258
+        w.code(0, 5);     // distance 1
+    }
+    for (; left; --left) w.code(0x30, 8);
+    w.code(0, 7);  // end of block
+    w.flush();
+    // Adler-32 of zeros: the low sum stays 1, the high one grows by 1 a byte.
+    put32be(w.out, uint32_t((count % 65521) << 16 | 1));
+    return w.out;
+}
+
+}  // namespace
+
+Bytes png_blank(uint32_t w, uint32_t h, int depth, int colour_type, bool interlaced, bool bad_crc) {
+    Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    Bytes ihdr;
+    put32be(ihdr, w);
+    put32be(ihdr, h);
+    ihdr.insert(ihdr.end(), {(unsigned char)depth, (unsigned char)colour_type, 0, 0, (unsigned char)interlaced});
+    const uint64_t channels = colour_type == 6 ? 4 : colour_type == 2 ? 3 : 1;
+    const uint64_t pixel = channels * uint64_t(depth) / 8;
+    // Rows of each pass, every row led by its filter byte.
+    uint64_t raw = 0;
+    if (!interlaced) {
+        raw = uint64_t(h) * (1 + uint64_t(w) * pixel);
+    } else {
+        static const int x0[7] = {0, 4, 0, 2, 0, 1, 0}, y0[7] = {0, 0, 4, 0, 2, 0, 1};
+        static const int dx[7] = {8, 8, 4, 4, 2, 2, 1}, dy[7] = {8, 8, 8, 4, 4, 2, 2};
+        for (int p = 0; p < 7; ++p) {
+            uint64_t pw = (uint64_t(w) + dx[p] - 1 - x0[p]) / dx[p];
+            uint64_t ph = (uint64_t(h) + dy[p] - 1 - y0[p]) / dy[p];
+            if (w > uint32_t(x0[p]) && h > uint32_t(y0[p])) raw += ph * (1 + pw * pixel);
+        }
+    }
+    Bytes idat = png_chunk("IDAT", zlib_zeros(raw));
+    if (bad_crc) idat.back() ^= 0x55;
+    for (const Bytes& c : {png_chunk("IHDR", ihdr), idat, png_chunk("IEND", {})})
+        png.insert(png.end(), c.begin(), c.end());
+    return png;
+}
+
+Bytes gif_screen(uint16_t w, uint16_t h) {
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+    put16(gif, w);
+    put16(gif, h);
+    gif.insert(gif.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255});  // two-colour table: black, white
+    gif.insert(gif.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0});     // 1 x 1 frame at (0, 0)
+    gif.insert(gif.end(), {2, 2, 0x4C, 0x01, 0});                   // LZW: clear, 1, end
+    gif.push_back(0x3B);
+    return gif;
+}

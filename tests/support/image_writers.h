@@ -50,4 +50,13 @@ Bytes png_chunk(const char type[4], const Bytes& data);
 // A PNG that claims w x h 8-bit RGB pixels but carries one tiny IDAT.
 Bytes png_header_only(uint32_t w, uint32_t h);
 
+// A complete, valid PNG of w x h black pixels (every sample 0) of the given
+// bit depth (8 or 16) and colour type (0 grey, 2 RGB, 6 RGBA), interlaced
+// or not: its rows compress to runs of zeros, so a huge picture is a small
+// file. Optionally with a wrong CRC on its IDAT chunk.
+Bytes png_blank(uint32_t w, uint32_t h, int depth, int colour_type, bool interlaced, bool bad_crc = false);
+
+// The smallest GIF whose logical screen is w x h: a 1 x 1 frame at its corner.
+Bytes gif_screen(uint16_t w, uint16_t h);
+
 #endif

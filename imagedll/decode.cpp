@@ -1,0 +1,169 @@
+#include "decode.h"
+
+#include "bmprle.h"
+#include "imagecheck.h"
+
+#include <stb_image.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+bool size_acceptable(int w, int h) {
+    return w > 0 && h > 0 && unsigned(w) <= kImageMaxSide && unsigned(h) <= kImageMaxSide &&
+           uint64_t(w) * uint64_t(h) <= kImageMaxPixels;
+}
+
+namespace {
+
+uint32_t be16(const unsigned char* p) { return uint32_t(p[0]) << 8 | p[1]; }
+
+// True when a cleaned JPEG (segments back to back up to its first scan)
+// declares progressive coding.
+bool jpeg_progressive(const unsigned char* p, size_t n) {
+    for (size_t i = 2; i + 4 <= n && p[i] == 0xFF; i += 2 + be16(p + i + 2)) {
+        if (p[i + 1] == 0xC2) return true;
+        if (p[i + 1] == 0xDA) break;
+    }
+    return false;
+}
+
+// Heap bytes per pixel that decoding this file takes at its peak (see the
+// limits in decode.h); the file has passed its structural check.
+uint64_t decode_cost(const unsigned char* data, size_t size, ImageKind kind) {
+    switch (kind) {
+    case ImageKind::Png: {
+        if (size < 29) return 28;
+        uint64_t cost = data[28] ? 14 : 8;  // interlaced
+        return data[24] == 16 ? cost * 2 : cost;
+    }
+    case ImageKind::Jpeg: return jpeg_progressive(data, size) ? 17 : 11;
+    case ImageKind::Gif: return 9;
+    default: return 8;
+    }
+}
+
+// The general decoder on a complete file. The decoder's own size query
+// gives a top-down BMP's height as it is stored, negative.
+Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) {
+    Decoded d;
+    int w = 0, h = 0, channels = 0;
+    // The decoder takes an int length; the file cap keeps it far below that.
+    if (!stbi_info_from_memory(data, int(size), &w, &h, &channels)) return d;
+    if (kind == ImageKind::Bmp && h < 0 && h != INT_MIN) h = -h;
+    if (!size_acceptable(w, h)) return d;
+    if (uint64_t(w) * uint64_t(h) * decode_cost(data, size, kind) > kImageDecodeBudget) return d;
+    int dc = 0;
+    if (kind == ImageKind::Png && stbi_is_16_bit_from_memory(data, int(size))) {
+        // 16-bit samples are rounded to the nearest 8-bit level, as the PNG
+        // format recommends, not cut to their high byte.
+        stbi_us* wide = stbi_load_16_from_memory(data, int(size), &d.w, &d.h, &dc, 4);
+        if (wide) {
+            size_t count = size_t(d.w) * size_t(d.h) * 4;
+            d.rgba = static_cast<unsigned char*>(std::malloc(count));
+            if (d.rgba)
+                for (size_t i = 0; i < count; ++i) d.rgba[i] = (unsigned char)((wide[i] * 255u + 32767u) / 65535u);
+        }
+        stbi_image_free(wide);
+    } else {
+        d.rgba = stbi_load_from_memory(data, int(size), &d.w, &d.h, &dc, 4);
+    }
+    d.has_alpha = dc == 2 || dc == 4;
+    if (d.rgba && !size_acceptable(d.w, d.h)) {
+        std::free(d.rgba);
+        d.rgba = nullptr;
+    }
+    return d;
+}
+
+// Stray bytes between segments are dropped. A file that stops after scan
+// data without its end-of-image marker is decoded twice, its scan data
+// followed once by zero bits and once by 4 KB of pseudo-random bytes: when all
+// of it is there, the decoder reads none of what follows and both pictures
+// agree; a file cut inside its scan data decodes different blocks (or fails)
+// the moment the decoder reads past the cut. The random run is long because
+// blocks that lie wholly outside the picture (an MCU's padding) may swallow
+// a short one without a visible trace.
+Decoded decode_jpeg(const unsigned char* data, size_t size) {
+    std::vector<unsigned char> clean;
+    bool ended = false;
+    if (!jpeg_clean(data, size, clean, ended)) return {};
+    if (ended) return decode_with_stb(clean.data(), clean.size(), ImageKind::Jpeg);
+    std::vector<unsigned char> noise = clean;
+    uint32_t seed = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        unsigned char b = (unsigned char)(seed >> 16);
+        noise.push_back(b == 0xFF ? 0xFE : b);  // no 0xFF: nothing reads as a marker
+    }
+    for (auto* v : {&clean, &noise}) v->insert(v->end(), {0xFF, 0xD9});
+    Decoded a = decode_with_stb(clean.data(), clean.size(), ImageKind::Jpeg);
+    Decoded b = decode_with_stb(noise.data(), noise.size(), ImageKind::Jpeg);
+    bool same = a.rgba && b.rgba && a.w == b.w && a.h == b.h &&
+                std::memcmp(a.rgba, b.rgba, size_t(a.w) * size_t(a.h) * 4) == 0;
+    std::free(b.rgba);
+    if (!same) {
+        std::free(a.rgba);
+        return {};
+    }
+    return a;
+}
+
+// The first frame on its logical screen. The decoder paints the area outside
+// it with the background colour (red and blue swapped) when the background
+// index is not 0; that area shows nothing, so it is cleared to transparent.
+void clear_outside_frame(Decoded& d, const GifFrame& frame) {
+    for (int y = 0; y < d.h; ++y)
+        for (int x = 0; x < d.w; ++x) {
+            bool inside = unsigned(x) >= frame.x && unsigned(x) - frame.x < frame.w && unsigned(y) >= frame.y &&
+                          unsigned(y) - frame.y < frame.h;
+            if (!inside) std::memset(d.rgba + (size_t(y) * d.w + x) * 4, 0, 4);
+        }
+}
+
+// A TGA whose descriptor puts the origin on the right (bit 4): the decoder
+// honours only the top/bottom bit, so the rows come back mirrored.
+void mirror_rows(Decoded& d) {
+    for (int y = 0; y < d.h; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(d.rgba) + size_t(y) * d.w;
+        std::reverse(row, row + d.w);
+    }
+}
+
+}  // namespace
+
+Decoded decode_image(const unsigned char* data, size_t size) {
+    Decoded d;
+    ImageKind kind = image_kind(data, size);
+    switch (kind) {
+    case ImageKind::None: break;
+    case ImageKind::Jpeg: d = decode_jpeg(data, size); break;
+    case ImageKind::Bmp:
+        if (bmp_is_rle(data, size))
+            d.rgba = bmp_rle_decode(data, size, d.w, d.h, size_acceptable);
+        else if (image_complete(kind, data, size))
+            d = decode_with_stb(data, size, kind);
+        break;
+    case ImageKind::Gif: {
+        GifFrame frame;
+        if (gif_first_frame(data, size, frame)) {
+            d = decode_with_stb(data, size, kind);
+            if (d.rgba) clear_outside_frame(d, frame);
+        }
+        break;
+    }
+    case ImageKind::Tga:
+        if (image_complete(kind, data, size)) {
+            d = decode_with_stb(data, size, kind);
+            if (d.rgba && (data[17] & 0x10)) mirror_rows(d);
+        }
+        break;
+    case ImageKind::Png:
+        if (image_complete(kind, data, size)) d = decode_with_stb(data, size, kind);
+        break;
+    }
+    return d;
+}
