@@ -77,11 +77,13 @@ TEST(Soak, AHundredReloadsOfTheDefaultModelLeaveResourcesFlat) {
     ASSERT_GT(before.gdi, 0) << "the count must see the toolkit's own brushes and fonts";
     ASSERT_GT(before.privatebytes, 8u * 1024 * 1024) << "the sum must see at least the off-screen surface";
 
-    // GDI and USER objects: exactly flat. Memory: a leak of 10 KB a round
+    // GDI and USER objects: within 4 of the start (Wine may hold a cached
+    // DC or brush of the last paint for a while; a leak of one object a
+    // reload would add a hundred). Memory: a leak of 10 KB a round
     // would pass 1 MB (measured growth over the hundred: 64 KB; before the
     // image DLL handed back its runtime's buffer on unload, 7.3 MB).
-    EXPECT_EQ(after.gdi, before.gdi);
-    EXPECT_EQ(after.user, before.user);
+    EXPECT_LE(after.gdi, before.gdi + 4);
+    EXPECT_LE(after.user, before.user + 4);
     EXPECT_LT(static_cast<double>(after.privatebytes) - static_cast<double>(before.privatebytes), 1.0 * 1024 * 1024);
 
     viewerteardown();
