@@ -1,5 +1,6 @@
 // Image files and notices: the decoder beside the program (or missing), the
 // system's BMP loader, the size probe, and real message boxes.
+#include "gl_testing.h"
 #include "gui_internals.h"
 #include "gui_testing.h"
 #include "modal_watcher.h"
@@ -26,34 +27,12 @@ std::string writejpeg(const std::string& path, int w, int h) {
     return path;
 }
 
-// A 24-bit bottom-up BMP written by hand, all pixels one colour.
+// A 24-bit bottom-up BMP, all pixels one colour.
 std::string writebmp(const std::string& path, int w, int h, COLORREF colour) {
-    int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh = {};
-    BITMAPINFOHEADER ih = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    std::vector<unsigned char> rows(static_cast<size_t>(stride) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            unsigned char* p = &rows[static_cast<size_t>(y) * stride + x * 3];
-            p[0] = GetBValue(colour);
-            p[1] = GetGValue(colour);
-            p[2] = GetRValue(colour);
-        }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr);
-    std::fwrite(&fh, sizeof fh, 1, f);
-    std::fwrite(&ih, sizeof ih, 1, f);
-    std::fwrite(rows.data(), rows.size(), 1, f);
-    std::fclose(f);
-    return path;
+    uint32_t rgb = (uint32_t(GetRValue(colour)) << 16) | (uint32_t(GetGValue(colour)) << 8) | GetBValue(colour);
+    std::string written = writebmp24(path, w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, rgb));
+    EXPECT_EQ(GetFileAttributesA(written.c_str()) == INVALID_FILE_ATTRIBUTES, false);
+    return written;
 }
 
 void writetext(const std::string& path, const char* text) {
