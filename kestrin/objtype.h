@@ -51,6 +51,13 @@ int Loadobj(obj_type* obj, char* filename);
 void readobj(obj_type* obj, FILE* file);
 void readobj(obj_type* obj, const char* data, size_t size);
 
+// The entry points' zero-filled record. The first call allocates it and the
+// library keeps it between calls, cleared of what the last call wrote, so a
+// call does not pay 8 MB of fresh page faults; when it cannot be allocated,
+// a box from entry says so and the result is null. giverecord takes it back.
+obj_type* takerecord(const char* entry, const char* filename);
+void giverecord(obj_type* obj);
+
 // Issue the model as immediate-mode OpenGL, one glBegin/glEnd per face.
 void drawobj(obj_type* obj, const char* textlist, const char* deftext);
 void drawobj2(obj_type* obj);
