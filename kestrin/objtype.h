@@ -45,9 +45,8 @@ static_assert(sizeof(obj_type) == 8052272, "hosts and files rely on the record's
 int Loadobj(obj_type* obj, char* filename);
 
 // Loadobj's reading, for what is open or in memory already (the tests and
-// the fuzz target reach every path through these): a stream is mapped when
-// it can be, otherwise read in blocks; bytes are read in place, never past
-// data + size. Everything but the prefix is filled.
+// the fuzz target reach every path through these): a stream is read in
+// blocks; bytes in memory are read in place, never past data + size. Everything but the prefix is filled.
 void readobj(obj_type* obj, FILE* file);
 void readobj(obj_type* obj, const char* data, size_t size);
 
