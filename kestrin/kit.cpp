@@ -112,9 +112,7 @@ double time() { return double(clock()) * 1000.0 / double(CLOCKS_PER_SEC); }
 // ---- dialogs ----------------------------------------------------------------
 
 // Every box of the library passes the hook of the platform layer; a host (a
-// test) may record them instead of showing them.
-kestrin_box_hook kestrinsetboxhook(kestrin_box_hook hook) { return kestrinswapboxhook(hook); }
-
+// test) may record them instead of showing them (kestrinsetboxhook).
 void notice(const char* text) { kestrinbox(text, "notice", KESTRIN_MB_OK | KESTRIN_MB_ICONINFORMATION); }
 
 void confirm(const char* text, char*& answer) {
