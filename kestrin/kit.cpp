@@ -13,8 +13,9 @@
 #include "numbers.h"
 #include "platform.h"
 
-char cbuffer$[icbuffermax][cbufferlen];
-int icbuffer = 0;
+kitstate kit = {{{0}}, 0};
+char (&cbuffer$)[icbuffermax][cbufferlen] = kit.buffers;
+int& icbuffer = kit.last;
 
 namespace {
 
@@ -55,9 +56,9 @@ void out(const char* text) { fputs(text, stdout); }
 }  // namespace
 
 char* icbuffer$() {
-    icbuffer = icbuffer + 1;
-    if (icbuffer >= icbuffermax) icbuffer = 1;
-    return cbuffer$[icbuffer];
+    kit.last = kit.last + 1;
+    if (kit.last >= icbuffermax) kit.last = 1;
+    return kit.buffers[kit.last];
 }
 
 // ---- char$ ------------------------------------------------------------------
