@@ -27,13 +27,10 @@ double now() { return viewer.clock ? viewer.clock() : performanceclock(); }
 
 void pause(int milliseconds) { (viewer.sleep ? viewer.sleep : systemsleep)(milliseconds); }
 
-std::string programdirectory() {
-    char path[MAX_PATH + 1] = {0};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full = path;
-    size_t cut = full.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : full.substr(0, cut);
-}
+// The rate the loop paces to. The pacing is meant for rates from 10 to 200
+// frames per second; a change outside them fails here, not at run time.
+constexpr double targetrate = 100.0;
+static_assert(targetrate >= 10.0 && targetrate <= 200.0, "the pacing holds 10 to 200 frames per second");
 
 }  // namespace
 
@@ -46,8 +43,7 @@ std::string workingdirectory() {
 void pacefps() {
     viewer.lastframe = viewer.thisframe;
     viewer.thisframe = now();
-    const double rate = std::max(10.0, std::min(200.0, 100.0));
-    viewer.frameperiod = 1.0 / rate - 0.0015;
+    viewer.frameperiod = 1.0 / targetrate - 0.0015;
     if (viewer.thisframe < viewer.lastframe + viewer.frameperiod) {
         if (viewer.thisframe < viewer.lastframe) viewer.thisframe = viewer.lastframe;
         double wait = std::floor((viewer.lastframe + viewer.frameperiod + 0.001 - viewer.thisframe) * 1000.0);
@@ -122,7 +118,9 @@ int viewermain() {
         viewer.reloadflag = 0;
         guiinit();
     }
-    SetCurrentDirectoryA(programdirectory().c_str());
+    // The settings go beside the program (the toolkit's program folder),
+    // wherever it was started from.
+    SetCurrentDirectoryA(guiprogramdir().c_str());
     writesettings();
     guiquit("msg");
     return 0;

@@ -1,7 +1,7 @@
 // tolvane_snapshot.exe: the viewer's own build and frames, run from the
 // working directory like the viewer, then the graphic box's last frame
 // saved as "snapshot.bmp" there, and the box's screen rectangle printed.
-// X screenshots of this Wine show an OpenGL child window black, so the run
+// Wine: X screenshots of this Wine show an OpenGL child window black, so the run
 // script pastes this frame over the box in its screenshot of the real
 // viewer. It does not write the settings file.
 #include "viewer.h"

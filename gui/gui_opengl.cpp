@@ -11,11 +11,10 @@ using guicore::state;
 
 namespace {
 
-// Lists 99000..99256 are the toolkit's: code c calls list 99000 + c.
-const int guiglyphbase = 99000;
+const int guiglyphbase = GUI_GLYPHBASE;  // the glyph lists' range: gui_state.h
 const int guiglyphlists = 257;
 
-// Font building can leave an error pending (Wine's font calls do); the
+// Wine: font building can leave an error pending (Wine's font calls do); the
 // caller's own glGetError must not see it.
 void guiclearglerrors() {
     for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {

@@ -11,6 +11,9 @@
 constexpr int GUI_MAXWINDOWS = 900;    // bounds each table separately
 constexpr int GUI_MAXUSERSUB = 10000;  // highest user-sub identifier
 constexpr int GUI_TEXTBUF = 4000;
+// Display lists GUI_GLYPHBASE..GUI_GLYPHBASE + 256 hold the toolkit's glyphs:
+// code c calls list GUI_GLYPHBASE + c.
+constexpr int GUI_GLYPHBASE = 99000;
 
 // Every child control is created with these on top of its own style.
 constexpr DWORD GUI_CHILDSTYLE = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -110,7 +113,7 @@ struct GuiOpenGL {
     HWND window = nullptr;
     HDC dc = nullptr;
     HGLRC rc = nullptr;
-    int listbase = 99000;
+    int listbase = GUI_GLYPHBASE;
     unsigned fonttexture = 0;   // 0 when "gui_font.bmp" could not be read
     HWND dcwindow = nullptr;    // where dc came from; a failed lookup clears only `window`
     HDC refdc = nullptr;        // memory bitmaps are made compatible with it (null: the screen)

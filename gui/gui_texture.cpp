@@ -137,6 +137,10 @@ unsigned int guiloadtexture(const std::string& path, int threshold, int alpha, i
         copy.setpixels(px);
     }
 
+    // The caller's binding is put back afterwards: a texture loaded while
+    // another is in use must not unbind it.
+    GLint callers = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &callers);
     GLuint name = 0;
     glGenTextures(1, &name);
     glEnable(GL_TEXTURE_2D);
@@ -144,7 +148,7 @@ unsigned int guiloadtexture(const std::string& path, int threshold, int alpha, i
     // GLU scales to power-of-two sizes and builds every level. The DIB
     // stores its bottom row first, so t = 0 is the image's bottom edge.
     gluBuild2DMipmaps(GL_TEXTURE_2D, 4, copy.width(), copy.height(), GL_BGRA_EXT, GL_UNSIGNED_BYTE, copy.bits());
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(callers));
     return name;
 }
 

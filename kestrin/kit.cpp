@@ -13,8 +13,9 @@
 #include "numbers.h"
 #include "platform.h"
 
-char cbuffer$[icbuffermax][cbufferlen];
-int icbuffer = 0;
+kitstate kit = {{{0}}, 0};
+char (&cbuffer$)[icbuffermax][cbufferlen] = kit.buffers;
+int& icbuffer = kit.last;
 
 namespace {
 
@@ -55,9 +56,9 @@ void out(const char* text) { fputs(text, stdout); }
 }  // namespace
 
 char* icbuffer$() {
-    icbuffer = icbuffer + 1;
-    if (icbuffer >= icbuffermax) icbuffer = 1;
-    return cbuffer$[icbuffer];
+    kit.last = kit.last + 1;
+    if (kit.last >= icbuffermax) kit.last = 1;
+    return kit.buffers[kit.last];
 }
 
 // ---- char$ ------------------------------------------------------------------
@@ -112,9 +113,7 @@ double time() { return double(clock()) * 1000.0 / double(CLOCKS_PER_SEC); }
 // ---- dialogs ----------------------------------------------------------------
 
 // Every box of the library passes the hook of the platform layer; a host (a
-// test) may record them instead of showing them.
-kestrin_box_hook kestrinsetboxhook(kestrin_box_hook hook) { return kestrinswapboxhook(hook); }
-
+// test) may record them instead of showing them (kestrinsetboxhook).
 void notice(const char* text) { kestrinbox(text, "notice", KESTRIN_MB_OK | KESTRIN_MB_ICONINFORMATION); }
 
 void confirm(const char* text, char*& answer) {

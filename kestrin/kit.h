@@ -20,8 +20,20 @@
 
 enum { icbuffermax = 20, cbufferlen = 256 };
 
-extern char cbuffer$[icbuffermax][cbufferlen];
-extern int icbuffer;  // number of the buffer handed out last (0 before the first)
+// The kit's process-wide state, all of it: the result pool. It lives as
+// long as the library and is never cleared. Not reentrant: plain memory
+// without locks, so the kit (and everything built on it: the reader, the
+// drawing, the entry points) runs on one thread at a time. The library's
+// switches test and size are the entry points' (objtype.h).
+struct kitstate {
+    char buffers[icbuffermax][cbufferlen];
+    int last;  // number of the buffer handed out last (0 before the first)
+};
+extern kitstate kit;
+
+// The pool under the names its callers have always used.
+extern char (&cbuffer$)[icbuffermax][cbufferlen];
+extern int& icbuffer;
 
 // Next pool buffer: 1, 2, ..., 19, 1, ... (buffer 0 is never handed out).
 char* icbuffer$();

@@ -3,7 +3,7 @@
 // objects/myfemale70_grp.obj, objects/caisse2.jpg, objects/defaulttext.jpg
 // and gui_brask.ico. Same bytes on every run.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
+#include <stb_image_write.h>
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 // hash, so every run gives the same bytes. JPEG encoding by stb_image_write.
 #include "assets.h"
 
-#include <stb/stb_image_write.h>
+#include <stb_image_write.h>
 
 #include <algorithm>
 #include <cmath>

@@ -42,7 +42,7 @@ wine_session_start() {
     wine_start_xvfb || return 1
   fi
 
-  # The server is started detached, before anything else: Wine's processes
+  # Wine: the server is started detached, before anything else: Wine's processes
   # inherit the output of whoever starts them, and a ctest or a pipe would
   # then wait on them.
   mkdir -p "$(dirname "$prefix")"
@@ -58,12 +58,14 @@ wine_session_start() {
       echo "wineboot could not make the Wine prefix $prefix" >&2
       return 1
     fi
-    # Without a window manager, hiding a window or closing a message box
+    # Wine: without a window manager, hiding a window or closing a message box
     # waits 2 s and focus follows the pointer; unmanaged windows avoid both.
     "$TOLVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 ||
       { echo "could not set up the Wine prefix $prefix" >&2; return 1; }
     touch "$prefix/.tolvane-ready"
   fi
+  # Wine: one throwaway process starts the prefix's services now, detached,
+  # so that they never hold a later caller's pipe open.
   "$TOLVANE_WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 

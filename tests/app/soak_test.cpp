@@ -21,7 +21,7 @@ struct Usage {
     SIZE_T privatebytes;
 };
 
-// Committed private memory, summed over the address space: Wine leaves the
+// Wine: committed private memory, summed over the address space: Wine leaves the
 // private-usage figure of the process counters at 0.
 SIZE_T privatebytes() {
     SIZE_T total = 0;
@@ -77,7 +77,7 @@ TEST(Soak, AHundredReloadsOfTheDefaultModelLeaveResourcesFlat) {
     ASSERT_GT(before.gdi, 0) << "the count must see the toolkit's own brushes and fonts";
     ASSERT_GT(before.privatebytes, 8u * 1024 * 1024) << "the sum must see at least the off-screen surface";
 
-    // GDI and USER objects: within 4 of the start (Wine may hold a cached
+    // Wine: GDI and USER objects within 4 of the start (Wine may hold a cached
     // DC or brush of the last paint for a while; a leak of one object a
     // reload would add a hundred). Memory: a leak of 10 KB a round
     // would pass 1 MB (measured growth over the hundred: 64 KB; before the

@@ -1,5 +1,5 @@
 // Pieces of the OpenGL tests: a toolkit window whose graphic box holds the
-// program's OpenGL binding, pixels read back in-process (under Wine a GL
+// program's OpenGL binding, pixels read back in-process (Wine: a GL
 // child window never shows in X screenshots), and vertices captured with
 // OpenGL feedback.
 #ifndef TESTS_GUI_GL_TESTING_H

@@ -71,9 +71,17 @@ TEST_F(TextureTest, KeyingGivesAlphaByBrightnessThresholdAndMode) {
     EXPECT_TRUE(notices().empty());
 }
 
-TEST_F(TextureTest, TheImageBottomEdgeIsTZero) {
+TEST_F(TextureTest, TheImageBottomEdgeIsTZeroAndTheCallersBindingStays) {
     std::string path = writebmp24(file("rows.bmp"), 2, 2, {0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00});
+    GLuint callers = 0;
+    glGenTextures(1, &callers);
+    glBindTexture(GL_TEXTURE_2D, callers);
     unsigned int texture = guiloadtexture(path, 255, 127, 0);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), callers);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &callers);
     Texels t = texels(texture);
     ASSERT_EQ(t.px.size(), 4u);
     EXPECT_EQ(t.px[0], 0x0000FF00u);   // t = 0: the bottom row, green

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "harlith.h"
 #include "kestrin.h"
 #include "model3ds.h"
+#include "objtype.h"
 #include "platform.h"
 #include "recording_gl.h"
 #include "temp_folder.h"
@@ -184,6 +186,15 @@ std::vector<Corner> drawbytes(const std::string& bytes, int size) {
     return drawncorners();
 }
 
+// Call for call and bit for bit (a NaN compares by its bits too).
+void expectsamecalls(const std::vector<GlCall>& got, const std::vector<GlCall>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].kind, want[i].kind) << i;
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(bits(got[i].v[c]), bits(want[i].v[c])) << i;
+    }
+}
+
 class Harlith : public ::testing::Test {
 protected:
     void SetUp() override { clearglcalls(); }
@@ -218,12 +229,8 @@ TEST_F(Harlith, TheSameMeshAsAnObjFileComesOutExactlyAsKestrinDrawsIt) {
     clearglcalls();
     load3DSsize(path.c_str(), "", "", 150);
     std::vector<GlCall> fromharlith = glcalls();
-    ASSERT_EQ(fromharlith.size(), fromkestrin.size());
     ASSERT_EQ(fromharlith.size(), 13 * 9u);
-    for (size_t i = 0; i < fromharlith.size(); ++i) {
-        EXPECT_EQ(fromharlith[i].kind, fromkestrin[i].kind) << i;
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(bits(fromharlith[i].v[c]), bits(fromkestrin[i].v[c])) << i;
-    }
+    expectsamecalls(fromharlith, fromkestrin);
     // Outward normals: each face's normal points away from the centre.
     std::vector<Corner> corners = drawncorners();
     for (size_t f = 0; f < 12; ++f) {
@@ -232,6 +239,40 @@ TEST_F(Harlith, TheSameMeshAsAnObjFileComesOutExactlyAsKestrinDrawsIt) {
         for (int k = 0; k < 3; ++k) cx += corners[f * 3 + k].x, cy += corners[f * 3 + k].y, cz += corners[f * 3 + k].z;
         EXPECT_GT(n.v[0] * cx + n.v[1] * cy + n.v[2] * cz, 0) << "face " << f;
     }
+}
+
+// A NaN coordinate (a 3DS file's floats are raw bits) takes the radius
+// estimate as kestrin's rule does for the same mesh: r becomes NaN and so
+// does every scaled vertex. harlith used to pass over a NaN coordinate.
+TEST_F(Harlith, ANanCoordinateTakesTheRadiusAsKestrinsRuleDoes) {
+    MeshSpec m = cube(2);
+    m.vertices.push_back({NAN, 1, 1});  // in no face: only the radius sees it
+    std::string path = files.write("nan.3ds", file3ds(meshobject(m)));
+    obj_type* obj = static_cast<obj_type*>(calloc(1, sizeof(obj_type)));
+    ASSERT_NE(obj, nullptr);
+    for (size_t i = 0; i < m.vertices.size(); ++i) {
+        float* v = obj->vertex[i + 1];
+        v[0] = m.vertices[i].x, v[1] = m.vertices[i].y, v[2] = m.vertices[i].z;
+    }
+    obj->nvertex = int(m.vertices.size());
+    for (size_t i = 0; i < m.faces.size(); ++i) {
+        int32_t* vi = obj->face[i + 1].vi;
+        vi[0] = m.faces[i].a + 1, vi[1] = m.faces[i].b + 1, vi[2] = m.faces[i].c + 1;
+    }
+    obj->nface = int(m.faces.size());
+
+    int kept = size;
+    size = 150;
+    clearglcalls();
+    drawobj(obj, "", "");
+    std::vector<GlCall> fromkestrin = glcalls();
+    size = kept;
+    free(obj);
+    clearglcalls();
+    load3DSsize(path.c_str(), "", "", 150);
+    ASSERT_EQ(glcalls().size(), 12 * 9u);
+    EXPECT_TRUE(std::isnan(glcalls()[3].v[0]));  // the first vertex
+    expectsamecalls(glcalls(), fromkestrin);
 }
 
 TEST_F(Harlith, EveryTruncationDrawsTheWholeFacesBeforeTheCut) {
@@ -338,6 +379,14 @@ TEST_F(Harlith, MaterialTexturesAreLookedUpInTheListAsKestrinDoes) {
     for (const GlCall& c : glcalls())
         if (c.kind == GlCall::BindTexture) bound.push_back(c.name);
     EXPECT_EQ(bound, (std::vector<unsigned>{9, 7, 9}));
+
+    // A ten-digit id reads as kestrin's val reads it, saturated to the int
+    // range on every system (it overflowed a 32-bit long before).
+    drawfile(path, 150, (key + " 4294967296").c_str(), "");
+    bound.clear();
+    for (const GlCall& c : glcalls())
+        if (c.kind == GlCall::BindTexture) bound.push_back(c.name);
+    EXPECT_EQ(bound, (std::vector<unsigned>{2147483647u}));
 
     // Nothing listed under any key: nothing bound, the host's texture stays.
     drawfile(path, 150, "other 3", "");

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-// Wine's GetGuiResources answers 0; its GDI handle table then shows every
+// Wine: GetGuiResources answers 0; its GDI handle table then shows every
 // live object at its index (a handle's high word may be left 0).
 inline int gdiobjects() {
     if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(n);

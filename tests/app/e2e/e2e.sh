@@ -24,6 +24,8 @@ start() {
   viewer=$!
   window=$(timeout 60 xdotool search --sync --onlyvisible --name '^tolvane        ' 2>/dev/null | head -n 1)
   [ -n "$window" ] || { fail "no window"; return 1; }
+  # Wine: its windows are unmanaged here (no window manager), so the focus
+  # is given by hand, or keys go where the pointer is.
   xdotool windowfocus --sync "$window" 2>/dev/null
   sleep 0.5
 }

@@ -22,7 +22,7 @@ void focus(HWND win, HWND control) {
     SetForegroundWindow(win);
     SetActiveWindow(win);
     SetFocus(control);
-    // Keys sent straight after these calls went astray under Wine: a few
+    // Wine: keys sent straight after these calls went astray under Wine: a few
     // scans let the focus settle first (nothing shows when it has).
     pump();
 }
