@@ -10,8 +10,9 @@
 //   moment of a reallocation), plus a constant. Meshes without vertices and
 //   groups without faces draw nothing and are not kept, so padding a file
 //   with empty chunks costs only their reading.
-// - per-file caps: kMaxMeshes meshes and kMaxGroups groups (later ones are
-//   dropped, as when memory runs out): 20 MB and 25 MB at the peak. A mesh
+// - per-file caps: kMaxMeshes3ds (65,536) meshes and kMaxGroups3ds
+//   (262,144) groups, in model3ds.h; later ones are dropped, as when memory
+//   runs out: 20 MB and 25 MB at the peak. A mesh
 //   holds at most 65,535 vertices and faces (u16 counts and indices).
 // - work: one pass over the chunks on the way to the meshes; the chunks
 //   inside are skipped by their lengths, never scanned.
@@ -57,8 +58,6 @@ uint32_t records(bytes body, bytes end, size_t record, bytes& first) {
     uint32_t count = u16(body);
     return count < room ? count : uint32_t(room);
 }
-
-enum : uint32_t { kMaxMeshes = 1u << 16, kMaxGroups = 1u << 18 };
 
 // Growth by doubling with realloc, so a hostile file with countless chunks
 // costs memory only while there is some: on failure, or past the cap, the
@@ -126,7 +125,7 @@ struct reader {
             uint32_t nface = records(static_cast<bytes>(zero) + 1, e, 2, first);
             if (nface == 0) return;
             uint32_t at = model.ngroup;
-            group3ds* g = append(model.groups, model.ngroup, kMaxGroups);
+            group3ds* g = append(model.groups, model.ngroup, kMaxGroups3ds);
             if (!g) return;
             g->name = reinterpret_cast<const char*>(p);
             g->namelen = size_t(static_cast<bytes>(zero) - p);
@@ -159,7 +158,7 @@ struct reader {
                 break;
             }
         });
-        mesh3ds* kept = m.nvertex ? append(model.meshes, model.nmesh, kMaxMeshes) : nullptr;
+        mesh3ds* kept = m.nvertex ? append(model.meshes, model.nmesh, kMaxMeshes3ds) : nullptr;
         if (kept)
             *kept = m;
         else

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 bool size_acceptable(int w, int h) {
     return w > 0 && h > 0 && unsigned(w) <= kImageMaxSide && unsigned(h) <= kImageMaxSide &&
@@ -209,7 +210,9 @@ void mirror_rows(Decoded& d) {
 
 }  // namespace
 
-Decoded decode_image(const unsigned char* data, size_t size) {
+namespace {
+
+Decoded decode_kind(const unsigned char* data, size_t size) {
     Decoded d;
     ImageKind kind = image_kind(data, size);
     switch (kind) {
@@ -240,4 +243,16 @@ Decoded decode_image(const unsigned char* data, size_t size) {
         break;
     }
     return d;
+}
+
+}  // namespace
+
+// The decoder and the checks allocate with malloc, which fails softly; the
+// run-length reader's index buffer is a vector, whose failure throws.
+Decoded decode_image(const unsigned char* data, size_t size) {
+    try {
+        return decode_kind(data, size);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }

@@ -11,13 +11,18 @@
 
 namespace {
 
+// Nothing may unwind out of the DLL into a host that knows no C++: a
+// failure anywhere below (memory, chiefly) ends in the entry's notice and
+// its usual result.
+void outofmemory(const char* entry, const char* filename) {
+    kestrinbox(strc$("not enough memory to read the model\r", filename), entry, KESTRIN_MB_OK | KESTRIN_MB_ICONERROR);
+}
+
 // The record is 8 MB; in a crowded 32-bit host it may not be available.
 // Then the call says so and draws nothing instead of crashing.
 obj_type* newrecord(const char* entry, const char* filename) {
     obj_type* obj = static_cast<obj_type*>(calloc(1, sizeof(obj_type)));
-    if (!obj)
-        kestrinbox(strc$("not enough memory to read the model\r", filename), entry,
-                   KESTRIN_MB_OK | KESTRIN_MB_ICONERROR);
+    if (!obj) outofmemory(entry, filename);
     return obj;
 }
 
@@ -28,11 +33,15 @@ int drawn(const char* entry, const char* filename, const char* textlist, const c
     filename = text(filename);
     obj_type* obj = newrecord(entry, filename);
     if (!obj) return 1;
-    Loadobj(obj, const_cast<char*>(filename));
-    if (textured)
-        drawobj(obj, text(textlist), text(deftext));
-    else
-        drawobj2(obj);
+    try {
+        Loadobj(obj, const_cast<char*>(filename));
+        if (textured)
+            drawobj(obj, text(textlist), text(deftext));
+        else
+            drawobj2(obj);
+    } catch (...) {
+        outofmemory(entry, filename);
+    }
     free(obj);
     return 1;
 }
@@ -65,7 +74,13 @@ int testloadobj(const char* filename) {
     obj_type* obj = newrecord("testloadobj", filename);
     if (!obj) return 1;
     test = 1;
-    Loadobj(obj, const_cast<char*>(filename));
+    try {
+        Loadobj(obj, const_cast<char*>(filename));
+    } catch (...) {
+        free(obj);
+        outofmemory("testloadobj", filename);
+        return 1;
+    }
     char$ counts[4];
     counts[0] = str$(obj->nvertex);
     counts[1] = str$(obj->nface);
