@@ -14,14 +14,21 @@ const char* const settingsfile = "tolvane.ini";
 
 bool isblank(char c) { return c == ' ' || c == '\t'; }
 
-// One line without its end; false at the end of the file. A CR LF, a lone
-// LF or a lone CR ends a line, so files edited anywhere read the same.
+// The most of a line that is kept: far more than a number or the model
+// path (cut to 255 characters) needs, with room for blanks around them. The
+// rest of a longer line is read past, not stored, so a hostile file costs
+// no memory.
+const size_t kSettingsLineMax = 1024;
+
+// One line without its end (its first kSettingsLineMax characters); false
+// at the end of the file. A CR LF, a lone LF or a lone CR ends a line, so
+// files edited anywhere read the same.
 bool readline(FILE* file, std::string& line) {
     line.clear();
     int c = std::fgetc(file);
     if (c == EOF) return false;
     while (c != EOF && c != '\n' && c != '\r') {
-        line.push_back(static_cast<char>(c));
+        if (line.size() < kSettingsLineMax) line.push_back(static_cast<char>(c));
         c = std::fgetc(file);
     }
     if (c == '\r') {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "image_writers.h"
+#include "objtype.h"
 #include "writer3ds.h"
 
 namespace {
@@ -84,8 +86,8 @@ void objseeds(const std::string& root) {
     put("objdraw", "listed.obj", std::string("\x01\x01\x64") + "box 1 wood 2" + '\0' + "wood" + '\0' + small[2]);
     // Hand-filled records: counts and faces with indices out of every range,
     // an unterminated material name.
-    const uint32_t counts = 200 * 256 + 200 * 4 + 256;
-    const uint32_t faces = counts + 16 + 100000 * 12;
+    const uint32_t counts = offsetof(obj_type, nvertex);
+    const uint32_t faces = offsetof(obj_type, face);
     std::string rec = std::string("\x01\x02\x0a") + '\0' + '\0';
     rec += patch(counts, i32s({3, 2, 0, 0}));
     rec += patch(faces + 48, i32s({1, 2, 3, 0, 1, -5, 100000, 0, 7, 0, 0, 0}));
@@ -94,6 +96,13 @@ void objseeds(const std::string& root) {
     rec += patch(0, std::string(255, 'M'));
     rec += patch(255, "N");
     put("objdraw", "record.bin", rec);
+    // Large and padded: blank lines, comments and zeros around a small model,
+    // and one model repeated past the capacity.
+    put("objdraw", "padded.obj", std::string(40000, '\n') + "# " + std::string(20000, ' ') + "\n" + small[1] +
+                                     std::string(30000, '\0'));
+    std::string repeated;
+    while (repeated.size() < 120000) repeated += small[1];
+    put("objdraw", "repeated.obj", repeated);
 }
 
 void seeds3ds() {
@@ -131,6 +140,12 @@ void seeds3ds() {
     w.groups = materialgroup("paint", all);
     w.extra = chunk(0x4150, std::string(8, '\1'));
     put("read3ds", "grid.3ds", file3ds(meshobject(w)));
+    // Large and padded: thousands of empty meshes and face lists around a
+    // cube, and zeros after the file.
+    std::string empties;
+    for (int i = 0; i < 4000; ++i) empties += chunk(0x4000, std::string("e\0") + chunk(0x4100, chunk(0x4120, u16le(0))));
+    put("read3ds", "empties.3ds", file3ds(empties + meshobject(c)));
+    put("read3ds", "zeros.3ds", file3ds(meshobject(c)) + std::string(100000, '\0'));
 }
 
 void kitseeds(const std::string& root) {
@@ -181,6 +196,30 @@ void imageseeds(const std::string& root) {
     put("image", "header_only.png", png_header_only(64, 64));
     put("image", "caisse2.jpg", readfile(root + "/assets/objects/caisse2.jpg"));
     put("image", "defaulttext.jpg", readfile(root + "/assets/objects/defaulttext.jpg"));
+    // Large and padded: a JPEG without its end marker followed by zeros, one
+    // with thousands of empty comments before its frame, a PNG with empty
+    // chunks and zeros after its end, a BMP with a long palette gap.
+    Bytes jpg = encode_jpg(picture(64, 48), 75);
+    Bytes open_end(jpg.begin(), jpg.end() - 2);
+    open_end.resize(open_end.size() + 200000, 0);
+    put("image", "zeros_no_end.jpg", open_end);
+    Bytes comments(jpg.begin(), jpg.begin() + 2);
+    for (int i = 0; i < 8000; ++i) comments.insert(comments.end(), {0xFF, 0xFE, 0x00, 0x02});
+    comments.insert(comments.end(), jpg.begin() + 2, jpg.end());
+    put("image", "comments.jpg", comments);
+    Bytes png = encode_png(img, 4), chunks(png.begin(), png.begin() + 33);
+    for (int i = 0; i < 5000; ++i) {
+        Bytes empty = png_chunk("tEXt", {});
+        chunks.insert(chunks.end(), empty.begin(), empty.end());
+    }
+    chunks.insert(chunks.end(), png.begin() + 33, png.end());
+    chunks.resize(chunks.size() + 100000, 0);
+    put("image", "chunks.png", chunks);
+    Bytes gap = raw8;
+    gap.insert(gap.begin() + 54 + 64, 60000, 0);
+    uint32_t offset = uint32_t(54 + 64 + 60000);
+    for (int k = 0; k < 4; ++k) gap[10 + k] = (unsigned char)(offset >> (8 * k));
+    put("image", "palette_gap.bmp", gap);
 }
 
 }  // namespace

@@ -70,10 +70,16 @@ int load3DSsize(const char* filename, const char* textlist, const char* deftext,
 
     char prefix[256];
     prefixof(filename, prefix);
-    {
+    // Nothing may unwind out of the DLL into a host that knows no C++; the
+    // reader drops what it has no memory for, so this is a last guard.
+    try {
         model3ds model;
         if (data) read3ds(data, length, model);
         draw3ds(model, size, prefix, text(textlist), text(deftext));
+    } catch (...) {
+        char message[256];
+        snprintf(message, sizeof message, "not enough memory to read the model\r%s", filename);
+        kestrinbox(message, "load3DSsize", KESTRIN_MB_OK | KESTRIN_MB_ICONERROR);
     }
 
     if (view) kestrinunmapfile(view, length);

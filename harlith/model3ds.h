@@ -19,6 +19,10 @@ enum {
     CHUNK_LOCAL_FRAME = 0x4160,
 };
 
+// The per-file caps of the reader (see the limits at the top of read3ds.cpp):
+// meshes and material groups past them are dropped.
+enum : uint32_t { kMaxMeshes3ds = 1u << 16, kMaxGroups3ds = 1u << 18 };
+
 // Faces of one mesh that carry one material (indices into the mesh's faces,
 // checked when drawn).
 struct group3ds {

@@ -1,6 +1,21 @@
 // The 3DS chunk tree, read in one pass over the file's bytes. A chunk is a
 // little-endian u16 id and u32 length (header included) followed by its
 // body; only the chunks on the way to the triangle meshes are entered.
+//
+// Limits (what a file of any content costs):
+// - memory: the file's bytes once, mapped by load3DSsize (read into one
+//   buffer only when it cannot be mapped), plus a record of 104 bytes per
+//   mesh that has vertices and 32 per material group that names faces, in
+//   arrays that double as they grow (so at most three times that at the
+//   moment of a reallocation), plus a constant. Meshes without vertices and
+//   groups without faces draw nothing and are not kept, so padding a file
+//   with empty chunks costs only their reading.
+// - per-file caps: kMaxMeshes3ds (65,536) meshes and kMaxGroups3ds
+//   (262,144) groups, in model3ds.h; later ones are dropped, as when memory
+//   runs out: 20 MB and 25 MB at the peak. A mesh
+//   holds at most 65,535 vertices and faces (u16 counts and indices).
+// - work: one pass over the chunks on the way to the meshes; the chunks
+//   inside are skipped by their lengths, never scanned.
 #include <cstdlib>
 #include <cstring>
 
@@ -45,9 +60,11 @@ uint32_t records(bytes body, bytes end, size_t record, bytes& first) {
 }
 
 // Growth by doubling with realloc, so a hostile file with countless chunks
-// costs memory only while there is some: on failure the element is dropped.
+// costs memory only while there is some: on failure, or past the cap, the
+// element is dropped.
 template <class T>
-T* append(T*& items, uint32_t& n) {
+T* append(T*& items, uint32_t& n, uint32_t cap) {
+    if (n >= cap) return nullptr;
     if ((n & (n - 1)) == 0) {  // 0, 1, 2, 4, ...: full
         size_t grown = n ? size_t(n) * 2 : 4;
         if (grown > SIZE_MAX / sizeof(T)) return nullptr;
@@ -104,26 +121,35 @@ struct reader {
             if (id != CHUNK_FACE_MATERIAL) return;
             const void* zero = memchr(p, 0, size_t(e - p));
             if (!zero) return;
+            bytes first;
+            uint32_t nface = records(static_cast<bytes>(zero) + 1, e, 2, first);
+            if (nface == 0) return;
             uint32_t at = model.ngroup;
-            group3ds* g = append(model.groups, model.ngroup);
+            group3ds* g = append(model.groups, model.ngroup, kMaxGroups3ds);
             if (!g) return;
             g->name = reinterpret_cast<const char*>(p);
             g->namelen = size_t(static_cast<bytes>(zero) - p);
-            g->nface = records(static_cast<bytes>(zero) + 1, e, 2, g->faces);
+            g->faces = first;
+            g->nface = nface;
             if (mesh.ngroup == 0) mesh.firstgroup = at;
             ++mesh.ngroup;
         });
     }
 
+    // The mesh is kept only when it has vertices: without them it draws
+    // nothing and counts for nothing in the model's size. The groups of a
+    // mesh not kept, or of a face list replaced, are the last ones appended
+    // and are taken back.
     void trimesh(bytes body, bytes end) {
-        mesh3ds* mesh = append(model.meshes, model.nmesh);
-        if (!mesh) return;
-        mesh3ds& m = *mesh;  // only groups are appended below, meshes stay put
+        mesh3ds m;
+        memset(static_cast<void*>(&m), 0, sizeof m);
+        const uint32_t groups_before = model.ngroup;
         chunks(body, end, [&](uint16_t id, bytes p, bytes e) {
             switch (id) {
             case CHUNK_VERTICES: m.nvertex = records(p, e, 12, m.vertices); break;
             case CHUNK_FACES:
-                m.ngroup = 0;  // a second face list replaces the first
+                if (m.ngroup) model.ngroup = m.firstgroup;  // a second face list replaces the first
+                m.ngroup = 0;
                 faces(m, p, e);
                 break;
             case CHUNK_MAPPING: m.ntexcoord = records(p, e, 8, m.texcoords); break;
@@ -132,6 +158,11 @@ struct reader {
                 break;
             }
         });
+        mesh3ds* kept = m.nvertex ? append(model.meshes, model.nmesh, kMaxMeshes3ds) : nullptr;
+        if (kept)
+            *kept = m;
+        else
+            model.ngroup = groups_before;
     }
 
     void object(bytes body, bytes end) {

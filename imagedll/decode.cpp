@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <new>
 
 bool size_acceptable(int w, int h) {
     return w > 0 && h > 0 && unsigned(w) <= kImageMaxSide && unsigned(h) <= kImageMaxSide &&
@@ -18,18 +18,6 @@ bool size_acceptable(int w, int h) {
 }
 
 namespace {
-
-uint32_t be16(const unsigned char* p) { return uint32_t(p[0]) << 8 | p[1]; }
-
-// True when a cleaned JPEG (segments back to back up to its first scan)
-// declares progressive coding.
-bool jpeg_progressive(const unsigned char* p, size_t n) {
-    for (size_t i = 2; i + 4 <= n && p[i] == 0xFF; i += 2 + be16(p + i + 2)) {
-        if (p[i + 1] == 0xC2) return true;
-        if (p[i + 1] == 0xDA) break;
-    }
-    return false;
-}
 
 // Heap bytes per pixel that decoding this file takes at its peak (see the
 // limits in decode.h); the file has passed its structural check.
@@ -40,22 +28,28 @@ uint64_t decode_cost(const unsigned char* data, size_t size, ImageKind kind) {
         uint64_t cost = data[28] ? 14 : 8;  // interlaced
         return data[24] == 16 ? cost * 2 : cost;
     }
-    case ImageKind::Jpeg: return jpeg_progressive(data, size) ? 17 : 11;
     case ImageKind::Gif: return 9;
     default: return 8;
     }
 }
 
-// The general decoder on a complete file. The decoder's own size query
-// gives a top-down BMP's height as it is stored, negative.
-Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) {
-    Decoded d;
+// True when the size the header gives is within the limits and its decode
+// within the budget: asked before anything else reads the file, so that a
+// picture the caps rule out costs neither a scan nor an allocation. The
+// decoder's own size query gives a top-down BMP's height as it is stored,
+// negative.
+bool picture_fits(const unsigned char* data, size_t size, ImageKind kind) {
     int w = 0, h = 0, channels = 0;
     // The decoder takes an int length; the file cap keeps it far below that.
-    if (!stbi_info_from_memory(data, int(size), &w, &h, &channels)) return d;
+    if (!stbi_info_from_memory(data, int(size), &w, &h, &channels)) return false;
     if (kind == ImageKind::Bmp && h < 0 && h != INT_MIN) h = -h;
-    if (!size_acceptable(w, h)) return d;
-    if (uint64_t(w) * uint64_t(h) * decode_cost(data, size, kind) > kImageDecodeBudget) return d;
+    return size_acceptable(w, h) && uint64_t(w) * uint64_t(h) * decode_cost(data, size, kind) <= kImageDecodeBudget;
+}
+
+// The general decoder on a complete file whose size fits.
+Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) {
+    Decoded d;
+    if (!picture_fits(data, size, kind)) return d;
     int dc = 0;
     if (kind == ImageKind::Png && stbi_is_16_bit_from_memory(data, int(size))) {
         // 16-bit samples are rounded to the nearest 8-bit level, as the PNG
@@ -79,6 +73,71 @@ Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) 
     return d;
 }
 
+// A JPEG reaches the decoder as a stream, not a copy: the runs of its
+// cleaned framing read in place from the file, then an optional tail of
+// bytes that the file lacks. A file padded with hundreds of megabytes of
+// zeros costs their reading, never their memory.
+struct JpegSource {
+    JpegWalk walk;
+    const unsigned char* run = nullptr;
+    size_t left = 0;
+    const unsigned char* tail;
+    size_t tailleft;
+
+    JpegSource(const unsigned char* p, size_t n, const unsigned char* t, size_t tn)
+        : walk(p, n), tail(t), tailleft(tn) {}
+
+    // True while bytes are left; moves on to the next run when this one is done.
+    bool more() {
+        if (left) return true;
+        if (walk.next(run, left)) return true;
+        if (!tailleft) return false;
+        run = tail;
+        left = tailleft;
+        tailleft = 0;
+        return true;
+    }
+
+    static int read(void* user, char* out, int room) {
+        JpegSource& s = *static_cast<JpegSource*>(user);
+        int given = 0;
+        while (given < room && s.more()) {
+            size_t k = std::min(s.left, size_t(room - given));
+            std::memcpy(out + given, s.run, k);
+            s.run += k;
+            s.left -= k;
+            given += int(k);
+        }
+        return given;
+    }
+
+    static void skip(void* user, int n) {
+        char sink[256];
+        while (n > 0) {
+            int got = read(user, sink, std::min(n, int(sizeof sink)));
+            if (got == 0) break;
+            n -= got;
+        }
+    }
+
+    static int eof(void* user) { return !static_cast<JpegSource*>(user)->more(); }
+};
+
+const stbi_io_callbacks jpeg_callbacks = {JpegSource::read, JpegSource::skip, JpegSource::eof};
+
+Decoded decode_jpeg_stream(const unsigned char* data, size_t size, const unsigned char* tail, size_t taillen) {
+    Decoded d;
+    int dc = 0;
+    JpegSource source(data, size, tail, taillen);
+    d.rgba = stbi_load_from_callbacks(&jpeg_callbacks, &source, &d.w, &d.h, &dc, 4);
+    d.has_alpha = false;
+    if (d.rgba && !size_acceptable(d.w, d.h)) {
+        std::free(d.rgba);
+        d.rgba = nullptr;
+    }
+    return d;
+}
+
 // Stray bytes between segments are dropped. A file that stops after scan
 // data without its end-of-image marker is decoded twice, its scan data
 // followed once by zero bits and once by 4 KB of pseudo-random bytes: when all
@@ -88,22 +147,38 @@ Decoded decode_with_stb(const unsigned char* data, size_t size, ImageKind kind) 
 // blocks that lie wholly outside the picture (an MCU's padding) may swallow
 // a short one without a visible trace.
 Decoded decode_jpeg(const unsigned char* data, size_t size) {
-    std::vector<unsigned char> clean;
-    bool ended = false;
-    if (!jpeg_clean(data, size, clean, ended)) return {};
-    if (ended) return decode_with_stb(clean.data(), clean.size(), ImageKind::Jpeg);
-    std::vector<unsigned char> noise = clean;
+    JpegWalk walk(data, size);
+    const unsigned char* run;
+    size_t len;
+    while (walk.next(run, len)) {
+    }
+    if (!walk.good()) return {};
+    // The size from the frame header, before anything large is allocated:
+    // a sequential decode peaks near 11 bytes a pixel (two decodes when the
+    // end marker is missing), a progressive one near 17 (its coefficients).
+    int w = 0, h = 0, channels = 0;
+    {
+        JpegSource source(data, size, nullptr, 0);
+        if (!stbi_info_from_callbacks(&jpeg_callbacks, &source, &w, &h, &channels)) return {};
+    }
+    uint64_t cost = walk.progressive() ? 17 : 11;
+    if (!size_acceptable(w, h) || uint64_t(w) * uint64_t(h) * cost > kImageDecodeBudget) return {};
+    if (walk.ended()) return decode_jpeg_stream(data, size, nullptr, 0);
+
+    static const unsigned char end_marker[2] = {0xFF, 0xD9};
+    unsigned char noise[4096 + 2];
     uint32_t seed = 12345;
     for (int i = 0; i < 4096; ++i) {
         seed = seed * 1103515245u + 12345u;
         unsigned char b = (unsigned char)(seed >> 16);
-        noise.push_back(b == 0xFF ? 0xFE : b);  // no 0xFF: nothing reads as a marker
+        noise[i] = b == 0xFF ? 0xFE : b;  // no 0xFF: nothing reads as a marker
     }
-    for (auto* v : {&clean, &noise}) v->insert(v->end(), {0xFF, 0xD9});
-    Decoded a = decode_with_stb(clean.data(), clean.size(), ImageKind::Jpeg);
-    Decoded b = decode_with_stb(noise.data(), noise.size(), ImageKind::Jpeg);
-    bool same = a.rgba && b.rgba && a.w == b.w && a.h == b.h &&
-                std::memcmp(a.rgba, b.rgba, size_t(a.w) * size_t(a.h) * 4) == 0;
+    noise[4096] = 0xFF;
+    noise[4097] = 0xD9;
+    Decoded a = decode_jpeg_stream(data, size, end_marker, 2);
+    if (!a.rgba) return {};
+    Decoded b = decode_jpeg_stream(data, size, noise, sizeof noise);
+    bool same = b.rgba && a.w == b.w && a.h == b.h && std::memcmp(a.rgba, b.rgba, size_t(a.w) * size_t(a.h) * 4) == 0;
     std::free(b.rgba);
     if (!same) {
         std::free(a.rgba);
@@ -135,7 +210,9 @@ void mirror_rows(Decoded& d) {
 
 }  // namespace
 
-Decoded decode_image(const unsigned char* data, size_t size) {
+namespace {
+
+Decoded decode_kind(const unsigned char* data, size_t size) {
     Decoded d;
     ImageKind kind = image_kind(data, size);
     switch (kind) {
@@ -144,26 +221,38 @@ Decoded decode_image(const unsigned char* data, size_t size) {
     case ImageKind::Bmp:
         if (bmp_is_rle(data, size))
             d.rgba = bmp_rle_decode(data, size, d.w, d.h, size_acceptable);
-        else if (image_complete(kind, data, size))
+        else if (picture_fits(data, size, kind) && image_complete(kind, data, size))
             d = decode_with_stb(data, size, kind);
         break;
     case ImageKind::Gif: {
         GifFrame frame;
-        if (gif_first_frame(data, size, frame)) {
+        if (picture_fits(data, size, kind) && gif_first_frame(data, size, frame)) {
             d = decode_with_stb(data, size, kind);
             if (d.rgba) clear_outside_frame(d, frame);
         }
         break;
     }
     case ImageKind::Tga:
-        if (image_complete(kind, data, size)) {
+        if (picture_fits(data, size, kind) && image_complete(kind, data, size)) {
             d = decode_with_stb(data, size, kind);
             if (d.rgba && (data[17] & 0x10)) mirror_rows(d);
         }
         break;
     case ImageKind::Png:
-        if (image_complete(kind, data, size)) d = decode_with_stb(data, size, kind);
+        if (picture_fits(data, size, kind) && image_complete(kind, data, size)) d = decode_with_stb(data, size, kind);
         break;
     }
     return d;
+}
+
+}  // namespace
+
+// The decoder and the checks allocate with malloc, which fails softly; the
+// run-length reader's index buffer is a vector, whose failure throws.
+Decoded decode_image(const unsigned char* data, size_t size) {
+    try {
+        return decode_kind(data, size);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }

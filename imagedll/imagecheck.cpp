@@ -156,59 +156,125 @@ bool tga_complete(const unsigned char* p, size_t n) {
     return true;
 }
 
+// A quantization table segment: Pq/Tq bytes, each followed by 64 one-byte
+// or two-byte values. Sets bit tq of `defined` for each table.
+bool jpeg_dqt_ok(const unsigned char* p, size_t n, unsigned& defined) {
+    size_t i = 0;
+    while (i < n) {
+        unsigned pq = p[i] >> 4, tq = p[i] & 15;
+        size_t len = pq ? 128 : 64;
+        if (pq > 1 || tq > 3 || n - i - 1 < len) return false;
+        defined |= 1u << tq;
+        i += 1 + len;
+    }
+    return true;
+}
+
+bool jpeg_sof(unsigned m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
+
 }  // namespace
 
-// JPEG: walk the marker segments and copy them into `out` without what
-// other decoders skip with a warning: stray bytes between segments and the
-// parameterless markers there. Entropy-coded data after a scan header holds
-// no marker except restarts (0xFF is stuffed as FF 00), so the walk resumes
-// at the next real marker. A file may end without its end-of-image marker
-// after scan data; `ended` tells whether it had one, and `out` then ends
-// with the scan data, less any 0xFF fill bytes at the very end.
-bool jpeg_clean(const unsigned char* p, size_t n, std::vector<unsigned char>& out, bool& ended) {
-    out.assign(p, p + 2);
-    ended = false;
-    size_t i = 2;
-    bool scanned = false, progressive = false;
-    unsigned defined = 0;
+// Each step gives the next run of the cleaned stream: a run is a whole
+// marker segment, with the scan data that follows a scan header, so the
+// runs are views into the file and nothing is copied.
+bool JpegWalk::next(const unsigned char*& run, size_t& len) {
+    const unsigned char* p = data_;
+    const size_t n = size_;
+    if (state_ == Ending) return finish(scanned_);
+    if (state_ != Walking) return false;
+    if (i_ == 0) {
+        i_ = 2;
+        run = p;
+        len = 2;
+        return true;
+    }
     for (;;) {
-        while (i < n && p[i] != 0xFF) ++i;                // stray bytes
-        while (i + 1 < n && p[i + 1] == 0xFF) ++i;         // fill bytes
-        if (i + 1 >= n) return scanned;                    // the file ends here
-        unsigned m = p[i + 1];
-        i += 2;
+        while (i_ < n && p[i_] != 0xFF) ++i_;          // stray bytes
+        while (i_ + 1 < n && p[i_ + 1] == 0xFF) ++i_;  // fill bytes
+        if (i_ + 1 >= n) return finish(scanned_);      // the file ends here
+        const size_t at = i_;
+        unsigned m = p[i_ + 1];
+        i_ += 2;
         if (m == 0xD9) {
-            out.insert(out.end(), {0xFF, 0xD9});
-            ended = true;
-            return scanned;
+            ended_ = true;
+            run = p + at;
+            len = 2;
+            state_ = Ending;
+            return true;
         }
         if (m == 0x00 || m == 0x01 || (m >= 0xD0 && m <= 0xD7)) continue;  // no length
-        if (i + 2 > n) return false;
-        size_t len = be16(p + i);
-        if (len < 2 || len > n - i) return false;
-        if (m == 0xC2) progressive = true;
-        if (m == 0xC4 && !jpeg_dht_ok(p + i + 2, len - 2, defined)) return false;
-        if (m == 0xDA && !jpeg_sos_ok(p + i + 2, len - 2, progressive, defined)) return false;
-        out.insert(out.end(), {0xFF, (unsigned char)m});
-        out.insert(out.end(), p + i, p + i + len);
-        i += len;
+        if (i_ + 2 > n) return finish(false);
+        size_t seg = be16(p + i_);
+        if (seg < 2 || seg > n - i_) return finish(false);
+        const unsigned char* body = p + i_ + 2;
+        const size_t bodylen = seg - 2;
+        if (m == 0xC2) progressive_ = true;
+        if (m == 0xC4 && !jpeg_dht_ok(body, bodylen, huffman_)) return finish(false);
+        if (m == 0xDB && !jpeg_dqt_ok(body, bodylen, quant_)) return finish(false);
+        if (jpeg_sof(m)) {
+            if (bodylen < 6 || frame_components_ || bodylen < 6 + 3 * size_t(body[5])) return finish(false);
+            frame_components_ = body[5];
+            if (frame_components_ == 0 || frame_components_ > 4) return finish(false);
+            for (unsigned c = 0; c < frame_components_; ++c) {
+                component_id_[c] = body[6 + 3 * c];
+                component_table_[c] = body[8 + 3 * c];
+            }
+        }
+        if (m == 0xDA && !scan_ok(body, bodylen)) return finish(false);
+        i_ += seg;
         if (m == 0xDA) {
-            scanned = true;
-            size_t start = i;
-            while (i + 1 < n) {
-                if (p[i] == 0xFF) {
-                    unsigned next = p[i + 1];
+            scanned_ = true;
+            size_t start = i_;
+            while (i_ + 1 < n) {
+                if (p[i_] == 0xFF) {
+                    unsigned next = p[i_ + 1];
                     if (next != 0x00 && next != 0xFF && !(next >= 0xD0 && next <= 0xD7)) break;
                 }
-                ++i;
+                ++i_;
             }
-            if (i + 1 >= n) {
-                i = n;
-                while (i > start && p[i - 1] == 0xFF) --i;
+            if (i_ + 1 >= n) {
+                i_ = n;
+                while (i_ > start && p[i_ - 1] == 0xFF) --i_;
+                state_ = Ending;  // nothing but fill bytes may follow
             }
-            out.insert(out.end(), p + start, p + i);
         }
+        run = p + at;
+        len = i_ - at;
+        return true;
     }
+}
+
+// A scan may decode only with tables that exist: its Huffman tables, and
+// the quantization tables of its components, which the decoder applies
+// while decoding a sequential scan. (Of a progressive frame, the decoder
+// applies them all at the end; finish() checks those.)
+bool JpegWalk::scan_ok(const unsigned char* p, size_t n) {
+    if (!jpeg_sos_ok(p, n, progressive_, huffman_)) return false;
+    for (size_t c = 0; c < p[0]; ++c) {
+        unsigned k = 0;
+        while (k < frame_components_ && component_id_[k] != p[1 + 2 * c]) ++k;
+        if (k == frame_components_) return false;  // no frame, or no such component
+        if (!progressive_ && (component_table_[k] > 3 || !(quant_ & (1u << component_table_[k])))) return false;
+    }
+    return true;
+}
+
+bool JpegWalk::finish(bool good) {
+    if (good && progressive_)
+        for (unsigned k = 0; k < frame_components_; ++k)
+            if (component_table_[k] > 3 || !(quant_ & (1u << component_table_[k]))) good = false;
+    state_ = good ? Done : Broken;
+    return false;
+}
+
+bool jpeg_framing(const unsigned char* p, size_t n, bool& ended) {
+    JpegWalk walk(p, n);
+    const unsigned char* run;
+    size_t len;
+    while (walk.next(run, len)) {
+    }
+    ended = walk.ended();
+    return walk.good();
 }
 
 bool gif_first_frame(const unsigned char* p, size_t n, GifFrame& frame) {
@@ -249,9 +315,8 @@ ImageKind image_kind(const unsigned char* p, size_t n) {
 bool image_complete(ImageKind kind, const unsigned char* p, size_t n) {
     switch (kind) {
     case ImageKind::Jpeg: {
-        std::vector<unsigned char> clean;
         bool ended = false;
-        return jpeg_clean(p, n, clean, ended) && ended;
+        return jpeg_framing(p, n, ended) && ended;
     }
     case ImageKind::Png: return png_complete(p, n);
     case ImageKind::Bmp: return bmp_complete(p, n);

@@ -73,7 +73,14 @@ extern "C" JPEGDLL_API HBITMAP LoadImageFile(int reserved, const char* filename)
     size_t size = 0;
     unsigned char* data = read_whole_file(filename, size);
     if (!data) return nullptr;
-    Decoded d = decode_image(data, size);
+    // decode_image turns every failure into no picture; this guard keeps
+    // anything it missed from unwinding into a host that knows no C++.
+    Decoded d;
+    try {
+        d = decode_image(data, size);
+    } catch (...) {
+        d = Decoded();
+    }
     std::free(data);
     HBITMAP result = d.rgba ? make_dib(d.rgba, d.w, d.h, d.has_alpha) : nullptr;
     std::free(d.rgba);

@@ -12,6 +12,13 @@
 
 namespace {
 
+// Nothing may unwind out of the DLL into a host that knows no C++: a
+// failure anywhere below (memory, chiefly) ends in the entry's notice and
+// its usual result.
+void outofmemory(const char* entry, const char* filename) {
+    kestrinbox(strc$("not enough memory to read the model\r", filename), entry, KESTRIN_MB_OK | KESTRIN_MB_ICONERROR);
+}
+
 // Hosts may pass null for a text they have not got.
 const char* text(const char* t) { return t ? t : ""; }
 
@@ -19,11 +26,15 @@ int drawn(const char* entry, const char* filename, const char* textlist, const c
     filename = text(filename);
     obj_type* obj = takerecord(entry, filename);
     if (!obj) return 1;  // the box has said so: nothing to draw
-    Loadobj(obj, const_cast<char*>(filename));
-    if (textured)
-        drawobj(obj, text(textlist), text(deftext));
-    else
-        drawobj2(obj);
+    try {
+        Loadobj(obj, const_cast<char*>(filename));
+        if (textured)
+            drawobj(obj, text(textlist), text(deftext));
+        else
+            drawobj2(obj);
+    } catch (...) {
+        outofmemory(entry, filename);
+    }
     giverecord(obj);
     return 1;
 }
@@ -56,7 +67,13 @@ int testloadobj(const char* filename) {
     obj_type* obj = takerecord("testloadobj", filename);
     if (!obj) return 1;
     test = 1;
-    Loadobj(obj, const_cast<char*>(filename));
+    try {
+        Loadobj(obj, const_cast<char*>(filename));
+    } catch (...) {
+        giverecord(obj);
+        outofmemory("testloadobj", filename);
+        return 1;
+    }
     char$ counts[4];
     counts[0] = str$(obj->nvertex);
     counts[1] = str$(obj->nface);
