@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to kestrin's OBJ reader along every way in, and to
 // the line reader of the tests, and stops at the first record on which they
 // disagree:
-// - the file, mapped (Loadobj);
+// - the file, read in blocks (Loadobj);
 // - an exact-size heap copy read in place, so that AddressSanitizer sees a
-//   read past the end, which it cannot see in a mapping;
-// - a stream that cannot be mapped, read in blocks;
+//   read past the end;
+// - a stream without a descriptor, read in blocks;
 // - an input whose first byte is 0x01: the rest repeated past 64 KiB, so
-//   that lines cross block refills and the mapped reader's tail copy.
+//   that lines cross block refills and the in-place reader's tail copy.
 #include <unistd.h>
 
 #include <cstdint>
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
     clearrecord(fast);
     if (Loadobj(fast, &path[0]) != 1) abort();
     unlink(path.c_str());
-    check(fast, ref, "mapped file");
+    check(fast, ref, "file");
 
     // The ways in below fill everything but the prefix.
     char* copy = static_cast<char*>(malloc(bytes.size() ? bytes.size() : 1));
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
     check(fast, ref, "exact-size copy in place");
 
     if (!bytes.empty()) {  // fmemopen wants a buffer
-        FILE* stream = fmemopen(&bytes[0], bytes.size(), "rb");  // no descriptor: it cannot be mapped
+        FILE* stream = fmemopen(&bytes[0], bytes.size(), "rb");  // no descriptor
         if (!stream) abort();
         clearrecord(fast);
         fast->prefix = ref->prefix;

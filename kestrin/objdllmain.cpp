@@ -1,7 +1,8 @@
-// kestrin.dll's entry points. Each is one-shot: a fresh zero-filled record,
-// read, draw (or show the counts), release. Nothing survives a call but the
-// globals test and size and the result pool. No DllMain: loading and
-// unloading need no work.
+// kestrin.dll's entry points. Each is one-shot: a zero-filled record, read,
+// draw (or show the counts), hand the record back. Nothing of the model
+// survives a call; the globals test and size, the result pool and the
+// reader's buffers and kept record do. No DllMain: loading and unloading
+// need no work of ours.
 #include <cstdlib>
 
 #include "kestrin.h"
@@ -11,29 +12,19 @@
 
 namespace {
 
-// The record is 8 MB; in a crowded 32-bit host it may not be available.
-// Then the call says so and draws nothing instead of crashing.
-obj_type* newrecord(const char* entry, const char* filename) {
-    obj_type* obj = static_cast<obj_type*>(calloc(1, sizeof(obj_type)));
-    if (!obj)
-        kestrinbox(strc$("not enough memory to read the model\r", filename), entry,
-                   KESTRIN_MB_OK | KESTRIN_MB_ICONERROR);
-    return obj;
-}
-
 // Hosts may pass null for a text they have not got.
 const char* text(const char* t) { return t ? t : ""; }
 
 int drawn(const char* entry, const char* filename, const char* textlist, const char* deftext, bool textured) {
     filename = text(filename);
-    obj_type* obj = newrecord(entry, filename);
-    if (!obj) return 1;
+    obj_type* obj = takerecord(entry, filename);
+    if (!obj) return 1;  // the box has said so: nothing to draw
     Loadobj(obj, const_cast<char*>(filename));
     if (textured)
         drawobj(obj, text(textlist), text(deftext));
     else
         drawobj2(obj);
-    free(obj);
+    giverecord(obj);
     return 1;
 }
 
@@ -62,7 +53,7 @@ int loadobj2(const char* filename) {
 
 int testloadobj(const char* filename) {
     filename = text(filename);
-    obj_type* obj = newrecord("testloadobj", filename);
+    obj_type* obj = takerecord("testloadobj", filename);
     if (!obj) return 1;
     test = 1;
     Loadobj(obj, const_cast<char*>(filename));
@@ -71,7 +62,7 @@ int testloadobj(const char* filename) {
     counts[1] = str$(obj->nface);
     counts[2] = str$(obj->ntexcoord);
     counts[3] = str$(obj->nnormal);
-    free(obj);
+    giverecord(obj);
     kestrinbox(counts[0], "nbre vertices", KESTRIN_MB_OK);
     kestrinbox(counts[1], "nbre polygons", KESTRIN_MB_OK);
     kestrinbox(counts[2], "nbre textures", KESTRIN_MB_OK);

@@ -1,11 +1,34 @@
 // The OBJ reader. It fills the record exactly as reading the file line by
 // line with input$ and the word functions would, but in one pass over the
-// file mapped into memory (or, where it cannot be mapped, a block buffer)
-// with its own number scanners: no pool traffic, no allocation and no copy
-// per element. With SSE2, bit masks of each line's bytes say where its words
-// and numbers are, so that they are read independently of each other; the
-// 32-bit build, made for processors that may lack SSE2, asks the processor
-// once and keeps the piece-by-piece reader for those without.
+// file, read in blocks into one reused buffer and parsed while each block is
+// in the cache (reading the bytes costs little next to parsing them; mapping
+// the file cost more in page faults than the copy), with its own number
+// scanners: no pool traffic, no allocation and no copy per element. With
+// SSE2, bit masks of each line's bytes say where its words and numbers are,
+// so that they are read independently of each other; the 32-bit build, made
+// for processors that may lack SSE2, asks the processor once and keeps the
+// piece-by-piece reader for those without. Each keyword has one rule, which
+// both ways of finding the words feed.
+//
+// Limits:
+// - The format subset: "v", "vt", "vn", "f" and "usemtl"; every other line
+//   (groups, objects, smoothing, material libraries, comments, free-form
+//   geometry) is ignored. Material files are never read.
+// - Capacities: 99999 vertices, texture coordinates, normals and faces and
+//   199 materials (OBJ_MAXELEMENTS, OBJ_MAXMATERIALS); past them the last
+//   slot is overwritten. Faces keep their first four corners; only the first
+//   corner's normal index is kept. Indices clamp at 99999; relative ones are
+//   resolved against the count so far.
+// - Lines are read in pieces of at most 255 characters, as input$ gives
+//   them; words are separated by spaces only.
+// - Memory: the fixed 8 MB record (kept between the entry points' calls)
+//   plus one 64 KiB block buffer and a small tail copy, whatever the file's
+//   size; nothing is allocated per call but the record on the first one.
+//   Data already in memory is read in place.
+// - Work: linear in the bytes read; a number of more than 19 digits or a far
+//   exponent takes the exact path of numbers.cpp, whose cost is bounded by
+//   the piece's 255 characters.
+// - Not reentrant: the state below is the process's one reader.
 //
 // What it mirrors of the line reader:
 // - a line comes in pieces of at most 255 characters, a CR LF pair folded
@@ -15,6 +38,8 @@
 //   int) and fval (kestrin's own decimal grammar, numbers.h, rounded to
 //   float).
 #include <cfloat>
+#include <cstddef>
+#include <cstdio>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -52,6 +77,28 @@ const size_t blocksize = 1 << 16;
 // Readable bytes past the data, so that the number scanners can load 8
 // bytes at a time and look a little past the end of a piece.
 const size_t slack = 64;
+
+// Data read in place ends with this many bytes read from a copy with slack:
+// the scanners look up to 64 bytes past a piece of at most 255.
+const size_t tailmargin = 512;
+
+// The reader's process-wide state, all of it. kestrin is not reentrant: one
+// call at a time, from one thread (the host's GUI thread); two readers at
+// once would share these buffers.
+struct readerstate {
+    // Every file is read through this one buffer: a block, one piece of
+    // lookahead so that a piece never straddles a refill, and the slack.
+    char block[blocksize + cbufferlen + slack];
+    // The last bytes of data read in place, with slack behind them.
+    char tail[tailmargin + slack];
+    // The record the entry points lend out, kept between calls so that a
+    // call does not pay the page faults of 8 fresh megabytes again; only
+    // what the last call wrote is cleared. Null while lent out.
+    obj_type* kept = nullptr;
+    // A host that unloads the library gets the memory back.
+    ~readerstate() { free(kept); }
+};
+readerstate reader;
 
 inline bool digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
@@ -312,7 +359,7 @@ inline void plaincorners(const char* q, const char* e, const counters& c, face_t
 inline int bump(int n, int most) { return n < most ? n + 1 : most; }
 
 // The next n words from p as floats.
-inline void floats(const char* p, const char* e, float* out, int n) {
+inline void plainfloats(const char* p, const char* e, float* out, int n) {
     for (int i = 0; i < n; ++i) {
         p = skipspaces(p, e);
         out[i] = readfloat(p, e);
@@ -326,47 +373,85 @@ bool isusemtl(const char* k) {
     return true;
 }
 
+// ---- one rule per keyword ---------------------------------------------------
+// Each rule takes the rest of its line from a word source: plainwords scans
+// the piece byte by byte, maskwords (below) reads the bit masks of its first
+// 64 bytes and goes on plainly past them. Both give the same words and
+// numbers, so a rule is written once for both readers.
+
+template <class Words>
+inline void vertexrule(obj_type* obj, counters& c, Words& w) {
+    c.vertices = bump(c.vertices, OBJ_MAXELEMENTS);
+    w.floats(obj->vertex[c.vertices], 3);
+}
+
+template <class Words>
+inline void normalrule(obj_type* obj, counters& c, Words& w) {
+    c.normals = bump(c.normals, OBJ_MAXELEMENTS);
+    w.floats(obj->normal[c.normals], 3);
+}
+
+template <class Words>
+inline void texcoordrule(obj_type* obj, counters& c, Words& w) {
+    c.texcoords = bump(c.texcoords, OBJ_MAXELEMENTS);
+    w.floats(obj->texcoord[c.texcoords], 2);
+}
+
+template <class Words>
+inline void facerule(obj_type* obj, counters& c, Words& w) {
+    c.faces = bump(c.faces, OBJ_MAXELEMENTS);
+    w.corners(c, obj->face[c.faces]);
+}
+
+// The name is the next word, up to its line feed or carriage return. Rare
+// enough to be read plainly by both sources, from the keyword's end p.
+void materialrule(obj_type* obj, counters& c, const char* p, const char* e) {
+    c.materials = bump(c.materials, OBJ_MAXMATERIALS);
+    obj->matstart[c.materials] = c.faces;
+    const char* w = skipspaces(p, e);
+    const char* we = skipword(w, e);
+    const char* n = w;
+    while (n < we && *n != '\n' && *n != '\r') ++n;
+    char name[cbufferlen];
+    memcpy(name, w, size_t(n - w));
+    name[n - w] = 0;
+    obj->matname[c.materials] = name;
+}
+
+// The keyword [k, ke) picks the rule; every other line is ignored. Only
+// ASCII capitals turn into these letters with |0x20.
+template <class Words>
+inline void dispatch(obj_type* obj, counters& c, const char* k, const char* ke, const char* e, Words& w) {
+    switch (ke - k) {
+    case 1:
+        if ((k[0] | 0x20) == 'v') return vertexrule(obj, c, w);
+        if ((k[0] | 0x20) == 'f') return facerule(obj, c, w);
+        break;
+    case 2:
+        if ((k[0] | 0x20) != 'v') break;
+        if ((k[1] | 0x20) == 'n') return normalrule(obj, c, w);
+        if ((k[1] | 0x20) == 't') return texcoordrule(obj, c, w);
+        break;
+    case 6:
+        if (isusemtl(k)) materialrule(obj, c, ke, e);
+        break;
+    }
+}
+
+// The words after the keyword, from p to the piece's end e.
+struct plainwords {
+    const char* p;
+    const char* e;
+    void floats(float* out, int n) { plainfloats(p, e, out, n); }
+    void corners(const counters& c, face_type& f) { plaincorners(p, e, c, f, 0); }
+};
+
 // One piece of a line, [p, e), holding no NUL.
 void parseline(obj_type* obj, counters& c, const char* p, const char* e) {
     const char* k = skipspaces(p, e);
     const char* ke = skipword(k, e);
-    // Only ASCII capitals turn into these letters with |0x20.
-    switch (ke - k) {
-    case 1:
-        if ((k[0] | 0x20) == 'v') {
-            c.vertices = bump(c.vertices, OBJ_MAXELEMENTS);
-            floats(ke, e, obj->vertex[c.vertices], 3);
-        } else if ((k[0] | 0x20) == 'f') {
-            c.faces = bump(c.faces, OBJ_MAXELEMENTS);
-            plaincorners(ke, e, c, obj->face[c.faces], 0);
-        }
-        break;
-    case 2:
-        if ((k[0] | 0x20) != 'v') break;
-        if ((k[1] | 0x20) == 'n') {
-            c.normals = bump(c.normals, OBJ_MAXELEMENTS);
-            floats(ke, e, obj->normal[c.normals], 3);
-        } else if ((k[1] | 0x20) == 't') {
-            c.texcoords = bump(c.texcoords, OBJ_MAXELEMENTS);
-            floats(ke, e, obj->texcoord[c.texcoords], 2);
-        }
-        break;
-    case 6:
-        if (isusemtl(k)) {
-            c.materials = bump(c.materials, OBJ_MAXMATERIALS);
-            obj->matstart[c.materials] = c.faces;
-            const char* w = skipspaces(ke, e);
-            const char* we = skipword(w, e);
-            // The name ends at its line feed or carriage return.
-            const char* n = w;
-            while (n < we && *n != '\n' && *n != '\r') ++n;
-            char name[cbufferlen];
-            memcpy(name, w, size_t(n - w));
-            name[n - w] = 0;
-            obj->matname[c.materials] = name;
-        }
-        break;
-    }
+    plainwords w{ke, e};
+    dispatch(obj, c, k, ke, e, w);
 }
 
 // Where the piece starting at p ends, as input$ cuts it: after the LF, or
@@ -567,59 +652,47 @@ inline void fastfloats(const char* p, const char* e, window& w, int from, float*
         out[i] = floatat(p, s, end, w.digits);
         from = end;
     }
-    if (i < n) floats(p + from, e, out + i, n - i);
+    if (i < n) plainfloats(p + from, e, out + i, n - i);
 }
+
+// The words after the keyword, which ends at ke; w describes the first 64
+// bytes of the piece [p, e).
+struct maskwords {
+    const char* p;
+    const char* e;
+    window w;
+    int ke;
+    void floats(float* out, int n) { fastfloats(p, e, w, ke, out, n); }
+    void corners(const counters& c, face_type& f) {
+        // The corners' bits are relative to b; a corner running past the
+        // window gets a new window from the end of the last one.
+        const char* b = p;
+        int j = 0, from = ke;
+        while (j < 4) {
+            int s, end;
+            if (!nextword(w, s, end)) {
+                if (e - b <= 64 || from == 0) break;  // no more words, or one longer than a window
+                b += from, from = 0;
+                classify(b, w, size_t(e - b));
+                bound(w, size_t(e - b));
+                continue;
+            }
+            uint64_t sl = (w.slashes >> s) & ((uint64_t(1) << (end - s)) - 1);
+            fastcorner(b + s, end - s, sl, w.digits >> s, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
+            from = end;
+            ++j;
+        }
+        // The rest as the plain reader does it, from the end of the last corner read.
+        plaincorners(b + from, e, c, f, j);
+    }
+};
 
 // One piece [p, e) without NUL, its first bytes described by w.
 void fastline(obj_type* obj, counters& c, const char* p, const char* e, window w) {
     int k, ke;
     if (!nextword(w, k, ke)) return parseline(obj, c, p, e);
-    switch (ke - k) {
-    case 1:
-        if ((p[k] | 0x20) == 'v') {
-            c.vertices = bump(c.vertices, OBJ_MAXELEMENTS);
-            return fastfloats(p, e, w, ke, obj->vertex[c.vertices], 3);
-        }
-        if ((p[k] | 0x20) == 'f') {
-            c.faces = bump(c.faces, OBJ_MAXELEMENTS);
-            face_type& f = obj->face[c.faces];
-            // The corners' bits are relative to b; a corner running past
-            // the window gets a new window from the end of the last one.
-            const char* b = p;
-            int j = 0, from = ke;
-            while (j < 4) {
-                int s, end;
-                if (!nextword(w, s, end)) {
-                    if (e - b <= 64 || from == 0) break;  // no more words, or one longer than a window
-                    b += from, from = 0;
-                    classify(b, w, size_t(e - b));
-                    bound(w, size_t(e - b));
-                    continue;
-                }
-                uint64_t sl = (w.slashes >> s) & ((uint64_t(1) << (end - s)) - 1);
-                fastcorner(b + s, end - s, sl, w.digits >> s, c, f.vi[j], f.ti[j], j == 0 ? &f.ni[0] : nullptr);
-                from = end;
-                ++j;
-            }
-            // The rest as the plain reader does it, from the end of the last corner read.
-            plaincorners(b + from, e, c, f, j);
-            return;
-        }
-        break;
-    case 2:
-        if ((p[k] | 0x20) != 'v') break;
-        if ((p[k + 1] | 0x20) == 'n') {
-            c.normals = bump(c.normals, OBJ_MAXELEMENTS);
-            return fastfloats(p, e, w, ke, obj->normal[c.normals], 3);
-        }
-        if ((p[k + 1] | 0x20) == 't') {
-            c.texcoords = bump(c.texcoords, OBJ_MAXELEMENTS);
-            return fastfloats(p, e, w, ke, obj->texcoord[c.texcoords], 2);
-        }
-        break;
-    case 6:
-        return parseline(obj, c, p, e);
-    }
+    maskwords words{p, e, w, ke};
+    dispatch(obj, c, p + k, p + ke, e, words);
 }
 
 // Reads the pieces starting before limit, of the data ending at end, and
@@ -703,32 +776,26 @@ void finish(obj_type* obj, const counters& c) {
     obj->nnormal = c.normals;
 }
 
-// The whole file in memory, ending exactly at data + n (a view of a mapped
-// file, which nothing may be read past).
+// The whole file in memory, ending exactly at data + n (nothing may be read
+// past it).
 void readinplace(obj_type* obj, counters& c, const char* data, size_t n) {
-    // The scanners look up to 64 bytes past a piece, and a piece is at most
-    // 255 bytes: the last ones are read from a copy with slack.
-    const size_t margin = 512;
     const char* end = data + n;
-    const char* p = n > margin ? pieces(obj, c, data, end - margin, end) : data;
-    static char tail[margin + slack];
+    const char* p = n > tailmargin ? pieces(obj, c, data, end - tailmargin, end) : data;
     size_t rest = size_t(end - p);
-    if (rest) memcpy(tail, p, rest);
-    memset(tail + rest, 0, sizeof tail - rest);
-    pieces(obj, c, tail, tail + rest, tail + rest);
+    if (rest) memcpy(reader.tail, p, rest);
+    memset(reader.tail + rest, 0, sizeof reader.tail - rest);
+    pieces(obj, c, reader.tail, reader.tail + rest, reader.tail + rest);
 }
 
-// A stream that cannot be mapped, in blocks.
+// The file in blocks, each parsed while it is still in the cache.
 void readblocks(obj_type* obj, counters& c, FILE* file) {
-    // One piece of lookahead past the block so a piece never straddles a
-    // refill, and the scanners' slack.
-    static char buffer[blocksize + cbufferlen + slack];
+    char* buffer = reader.block;
     const char* p = buffer;
     const char* end = buffer;
     for (bool atend = false; !atend;) {
         size_t rest = size_t(end - p);
         memmove(buffer, p, rest);
-        size_t want = sizeof buffer - slack - rest;
+        size_t want = sizeof reader.block - slack - rest;
         size_t got = fread(buffer + rest, 1, want, file);
         // A short read is the end of the file or a read error; both end reading.
         atend = got < want;
@@ -737,17 +804,48 @@ void readblocks(obj_type* obj, counters& c, FILE* file) {
     }
 }
 
+// Zeroes what Loadobj may have written into a record: everything before the
+// arrays, and each array up to its count (every slot written lies at or
+// below the final count, which only grows).
+void clearwritten(obj_type* obj) {
+    auto slots = [](int32_t n) { return size_t(n < 0 ? 0 : n > OBJ_MAXELEMENTS ? OBJ_MAXELEMENTS : n) + 1; };
+    size_t v = slots(obj->nvertex), f = slots(obj->nface), t = slots(obj->ntexcoord), n = slots(obj->nnormal);
+    memset(obj, 0, offsetof(obj_type, vertex));
+    memset(obj->vertex, 0, v * sizeof obj->vertex[0]);
+    memset(obj->face, 0, f * sizeof obj->face[0]);
+    memset(obj->texcoord, 0, t * sizeof obj->texcoord[0]);
+    memset(obj->normal, 0, n * sizeof obj->normal[0]);
+}
+
 }  // namespace
+
+obj_type* takerecord(const char* entry, const char* filename) {
+    if (!reader.kept) {
+        reader.kept = static_cast<obj_type*>(calloc(1, sizeof(obj_type)));
+        if (!reader.kept) {
+            kestrinbox(strc$("not enough memory to read the model\r", filename), entry,
+                       KESTRIN_MB_OK | KESTRIN_MB_ICONERROR);
+            return nullptr;
+        }
+    } else {
+        clearwritten(reader.kept);
+    }
+    obj_type* obj = reader.kept;
+    reader.kept = nullptr;  // lent out: a nested take would get a record of its own
+    return obj;
+}
+
+void giverecord(obj_type* obj) {
+    if (!obj) return;
+    if (reader.kept)
+        free(obj);
+    else
+        reader.kept = obj;
+}
 
 void readobj(obj_type* obj, FILE* file) {
     counters c;
-    size_t mapped = 0;
-    if (const char* view = kestrinmapfile(file, &mapped)) {
-        readinplace(obj, c, view, mapped);
-        kestrinunmapfile(view, mapped);
-    } else {
-        readblocks(obj, c, file);
-    }
+    readblocks(obj, c, file);
     finish(obj, c);
 }
 

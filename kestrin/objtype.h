@@ -45,11 +45,17 @@ static_assert(sizeof(obj_type) == 8052272, "hosts and files rely on the record's
 int Loadobj(obj_type* obj, char* filename);
 
 // Loadobj's reading, for what is open or in memory already (the tests and
-// the fuzz target reach every path through these): a stream is mapped when
-// it can be, otherwise read in blocks; bytes are read in place, never past
-// data + size. Everything but the prefix is filled.
+// the fuzz target reach every path through these): a stream is read in
+// blocks; bytes in memory are read in place, never past data + size. Everything but the prefix is filled.
 void readobj(obj_type* obj, FILE* file);
 void readobj(obj_type* obj, const char* data, size_t size);
+
+// The entry points' zero-filled record. The first call allocates it and the
+// library keeps it between calls, cleared of what the last call wrote, so a
+// call does not pay 8 MB of fresh page faults; when it cannot be allocated,
+// a box from entry says so and the result is null. giverecord takes it back.
+obj_type* takerecord(const char* entry, const char* filename);
+void giverecord(obj_type* obj);
 
 // Issue the model as immediate-mode OpenGL, one glBegin/glEnd per face.
 void drawobj(obj_type* obj, const char* textlist, const char* deftext);
