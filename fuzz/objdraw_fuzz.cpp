@@ -21,13 +21,16 @@
 #include "kestrin.h"
 #include "objtype.h"
 #include "recording_gl.h"
+#include "../tests/support/temp_folder.h"
 
 namespace {
 
 int quietbox(const char*, const char*, unsigned type) { return (type & 0xF) == 0x4 ? 6 : 1; }
 
 const std::string& scratch() {
-    static const std::string path = "/tmp/kestrin-objdraw-fuzz-" + std::to_string(getpid()) + ".obj";
+    // In a folder of the run's temp directory (TMPDIR), removed at exit.
+    static const TempFolder folder("kestrin-objdraw-fuzz");
+    static const std::string path = folder.path("model.obj");
     return path;
 }
 

@@ -18,6 +18,7 @@
 #include "kestrin.h"
 #include "objtype.h"
 #include "reference_reader.h"
+#include "../tests/support/temp_folder.h"
 
 namespace {
 
@@ -61,7 +62,9 @@ std::string bytesof(const uint8_t* data, size_t n) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
     static obj_type* fast = newrecord();
     static obj_type* ref = newrecord();
-    static std::string path = "/tmp/kestrin-fuzz-" + std::to_string(getpid()) + ".obj";
+    // In a folder of the run's temp directory (TMPDIR), removed at exit.
+    static const TempFolder folder("kestrin-fuzz");
+    static std::string path = folder.path("model.obj");
     kestrinsetboxhook(quietbox);
     std::string bytes = bytesof(data, n);
 

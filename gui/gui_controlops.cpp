@@ -248,7 +248,16 @@ std::string guigetcontrolname() {
     return index >= 1 && index <= GUI_MAXWINDOWS ? state.tables.controls[index].fullname : "";
 }
 
-void guisleep(int milliseconds) { Sleep(static_cast<DWORD>(std::clamp(milliseconds, 1, 30000))); }
+void guisleep(int milliseconds) {
+    guisleepfunction wait = state.pause.wait ? state.pause.wait : Sleep;
+    wait(static_cast<DWORD>(std::clamp(milliseconds, 1, 30000)));
+}
+
+guisleepfunction guisetsleepfunction(guisleepfunction wait) {
+    guisleepfunction previous = state.pause.wait ? state.pause.wait : Sleep;
+    state.pause.wait = wait;
+    return previous;
+}
 
 void guimessage(const std::string& text, const std::string& title) {
     MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK);

@@ -103,6 +103,10 @@ struct GuiNotices {
     guiboxhook hook = nullptr;   // null: the default message box
 };
 
+struct GuiPause {
+    guisleepfunction wait = nullptr;   // null: Sleep
+};
+
 // Handlers bound to bare command identifiers 1000..10000.
 struct GuiUserSubs {
     guisub slots[GUI_MAXUSERSUB + 1] = {};
@@ -137,6 +141,7 @@ struct GuiState {
     GuiText text;
     GuiLoader loader;
     GuiNotices notices;
+    GuiPause pause;
     GuiUserSubs usersubs;
     GuiOpenGL gl;
     GuiSurface surface;

@@ -57,6 +57,11 @@ void guisetfocushandle(HWND handle);
 
 std::string guigetcontrolname();   // the control of the last command or lookup
 void guisleep(int milliseconds);   // clamped to 1..30000
+// What guisleep waits with (Sleep unless replaced): a test puts a clock of its
+// own here, so that the 30 s clamp is seen without waiting 30 s. Returns the
+// previous one; null restores Sleep.
+typedef void(WINAPI* guisleepfunction)(DWORD milliseconds);   // the convention of Sleep
+guisleepfunction guisetsleepfunction(guisleepfunction wait);
 void guimessage(const std::string& text, const std::string& title);
 std::string guiquestion(const std::string& text, const std::string& title);   // "yes" or "no"
 

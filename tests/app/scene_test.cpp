@@ -230,29 +230,37 @@ TEST_F(ViewerScene, BadModelFilesLoadWhatIsValidOrNothingAndNeverStopTheViewer) 
     CreateDirectoryA(folder.c_str(), nullptr);
     build(folder);
     EXPECT_STREQ(viewer.objectfile, "objects/myfemale70_grp.obj");
+    EXPECT_GT(centre(frame()), 2000) << "the figure in the middle of the box";
     RemoveDirectoryA(folder.c_str());
     files_.pop_back();
 
+    // Each file's valid part, the square or the cube, fills the middle of
+    // the box; a file with none leaves it clear.
     std::string cube = cube3ds();
-    const std::string cases[][2] = {
-        {"empty.obj", ""},
-        {"mod\xe8le.obj", squareobj},   // a byte above 127 in the name
-        {"hostile.obj", "v 1 2 3\nv nan inf -0\nf 1 2 99999999\nf -7 0 2147483648\nf 1/-3/9 2//5 3\n"},
-        {"cut.3ds", cube.substr(0, cube.size() / 2)},
-        {"lying.3ds", cube.substr(0, 2) + std::string("\xff\xff\xff\x7f", 4) + cube.substr(6)},
+    const struct {
+        std::string name, bytes;
+        bool model;
+    } cases[] = {
+        {"empty.obj", "", false},
+        {"mod\xe8le.obj", squareobj, true},   // a byte above 127 in the name
+        {"hostile.obj",
+         std::string(squareobj) + "v 1 2 3\nv nan inf -0\nf 1 2 99999999\nf -7 0 2147483648\nf 1/-3/9 2//5 3\n", true},
+        {"cut.3ds", cube.substr(0, cube.size() / 2), false},   // ends inside the vertex list, before any face
+        {"lying.3ds", cube.substr(0, 2) + std::string("\xff\xff\xff\x7f", 4) + cube.substr(6), true},
     };
     for (const auto& c : cases) {
         viewerteardown();
         guiinit();
-        std::string path = writefile(c[0], c[1]);
+        std::string path = writefile(c.name, c.bytes);
         setobjectfile(path);
         viewerbuild();
         EXPECT_EQ(title(), "tolvane        " + path);
         std::vector<Pixel> px = frame();
-        EXPECT_GT(drawn(px, 0, 0, 200, 170), 100) << c[0];
-        if (c[0][0] == 'm') {
-            EXPECT_GT(centre(px), 9000) << "the model with a Latin-1 name";
-        }
+        EXPECT_GT(drawn(px, 0, 0, 200, 170), 100) << c.name << ": the overlay";
+        if (c.model)
+            EXPECT_GT(centre(px), 9000) << c.name << ": the valid part drawn";
+        else
+            EXPECT_EQ(centre(px), 0) << c.name << ": nothing drawn";
     }
     EXPECT_TRUE(notices.empty());
 }

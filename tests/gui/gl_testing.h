@@ -60,7 +60,6 @@ protected:
 
     void SetUp() override {
         GuiTest::SetUp();
-        guiinit();
         guigraphicbox("gl.box", 0, 0, kBoxSide, kBoxSide, "opengl", 0);
         guiopenwindow("gl", "gl", 0, 0, 200, 200, WS_OVERLAPPEDWINDOW, 0);
         guistartopenGL("gl.box");

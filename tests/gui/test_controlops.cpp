@@ -44,7 +44,7 @@ TEST_F(GuiTest, ComboFillSkipsAnEmptyElement0AndStopsAtTheNextEmptyOne) {
     ASSERT_EQ(send("main.combo", CB_GETCOUNT), 2);
     EXPECT_EQ(comboitem("main.combo", 0), "red");
     EXPECT_EQ(comboitem("main.combo", 1), "green");
-    EXPECT_EQ(guicurrentcontrol(), 1);
+    EXPECT_EQ(guicurrentcontrol(), controlslot("main.combo"));
 
     guicomboselecttext("main.combo", "green", colours);
     EXPECT_EQ(selection("main.combo", true), 2);
@@ -170,10 +170,6 @@ TEST_F(GuiTest, UnknownNamesAndClosedWindowsChangeNothing) {
     guilistadd("main.list", std::string(10000, 'l'));
     EXPECT_EQ(guilistgettext("main.list", 1), std::string(3999, 'l'));
     guicomboselecttext("main.combo", std::string(10000, 'c'), {});
-    // A sleep below 1 ms is 1 ms, never the near-endless unsigned wait.
-    guisleep(0);
-    guisleep(-5);
-    guisleep(INT_MIN);
 
     // Declared after the window opened: no handle yet, so nothing happens.
     guicombobox("main.late", nullptr, 0, 0, 10, 10);
@@ -183,6 +179,48 @@ TEST_F(GuiTest, UnknownNamesAndClosedWindowsChangeNothing) {
     EXPECT_EQ(guiisopen("main"), 0);
     guicombogetselection("main.combo", position);
     EXPECT_EQ(position, 42);
+}
+
+namespace {
+
+// A clock that moves only when the toolkit waits on it.
+ULONGLONG fakenow = 0;
+std::vector<DWORD> waits;
+const bool clockreset = resetbeforeeachtest([] { fakenow = 0, waits.clear(); });
+void WINAPI fakesleep(DWORD milliseconds) {
+    waits.push_back(milliseconds);
+    fakenow += milliseconds;
+}
+
+double nowms() {
+    LARGE_INTEGER now, rate;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&rate);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(rate.QuadPart);
+}
+
+}  // namespace
+
+TEST_F(GuiTest, GuisleepWaitsItsTimeClampedTo1And30000Milliseconds) {
+    // On the toolkit's own clock: below 1 ms is 1 ms (never the near-endless
+    // unsigned wait of a negative), above 30 s is 30 s.
+    EXPECT_EQ(guisetsleepfunction(fakesleep), &Sleep);
+    const int asked[] = {0, -5, INT_MIN, 1, 250, 29999, 30000, 30001, INT_MAX};
+    const ULONGLONG took[] = {1, 1, 1, 1, 250, 29999, 30000, 30000, 30000};
+    for (size_t i = 0; i < sizeof asked / sizeof asked[0]; ++i) {
+        const ULONGLONG before = fakenow;
+        guisleep(asked[i]);
+        EXPECT_EQ(fakenow - before, took[i]) << "guisleep(" << asked[i] << ")";
+    }
+    EXPECT_EQ(waits.size(), sizeof asked / sizeof asked[0]);
+    EXPECT_EQ(guisetsleepfunction(nullptr), &fakesleep);
+
+    // On the real clock: the system's sleep, for at least the time asked
+    // (less 1 ms for the two readings of the counter).
+    const double start = nowms();
+    guisleep(40);
+    EXPECT_GE(nowms() - start, 39.0);
+    EXPECT_EQ(waits.size(), sizeof asked / sizeof asked[0]);
 }
 
 TEST_F(GuiTest, ChecksEnablingShowingAndFocus) {
@@ -234,7 +272,7 @@ TEST_F(GuiTest, GeometryOfWindowsAndControls) {
     guigetrect("main", x, y, w, h);
     EXPECT_EQ(w, 320);
     EXPECT_EQ(h, 220);
-    EXPECT_EQ(guicontrolrecord(1).w, 40);   // windows keep no record of it
+    EXPECT_EQ(controlrecord("main.gfx").w, 40);   // windows keep no record of it
 
     // Same size: the picture stays.
     GuiImage* picture = guigetgraphicimage("main.gfx");
@@ -242,8 +280,8 @@ TEST_F(GuiTest, GeometryOfWindowsAndControls) {
     guimovecontrol("main.gfx", 20, 25, 0, 0);
     EXPECT_EQ(guigetgraphicimage("main.gfx"), picture);
     EXPECT_EQ(guigetpixel(picture, 5, 5), 0xFFFF0000);
-    EXPECT_EQ(guicontrolrecord(1).x, 20);
-    EXPECT_EQ(guicontrolrecord(1).w, 40);
+    EXPECT_EQ(controlrecord("main.gfx").x, 20);
+    EXPECT_EQ(controlrecord("main.gfx").w, 40);
     RECT r;
     GetWindowRect(control("main.gfx"), &r);
     EXPECT_EQ(r.right - r.left, 40);
@@ -255,13 +293,13 @@ TEST_F(GuiTest, GeometryOfWindowsAndControls) {
     EXPECT_EQ(guiimagewidth(resized), 60);
     EXPECT_EQ(guiimageheight(resized), 30);
     EXPECT_EQ(guigetpixel(resized, 5, 5), 0xFF000000);
-    EXPECT_EQ(guicontrolrecord(1).w, 60);
-    EXPECT_EQ(guicontrolrecord(1).h, 30);
+    EXPECT_EQ(controlrecord("main.gfx").w, 60);
+    EXPECT_EQ(controlrecord("main.gfx").h, 30);
 
     guimovecontrol("main.go", 5, 6, 70, 25);
     GetWindowRect(control("main.go"), &r);
     EXPECT_EQ(r.right - r.left, 70);
-    EXPECT_EQ(guicontrolrecord(2).y, 6);
+    EXPECT_EQ(controlrecord("main.go").y, 6);
     // A window name is not a control: it does not move.
     guimovecontrol("main", 0, 0, 10, 10);
     guigetrect("main", x, y, w, h);

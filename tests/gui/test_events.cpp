@@ -5,7 +5,7 @@
 
 namespace {
 
-int buttonruns = 0, comboruns = 0, userruns = 0, closeruns = 0, resizeruns = 0, keyruns = 0;
+RunCount buttonruns, comboruns, userruns, closeruns, resizeruns, keyruns;
 void onbutton() { ++buttonruns; }
 void oncombo() { ++comboruns; }
 void onuser() { ++userruns; }
@@ -19,7 +19,7 @@ HWND openmain() {
     guicombobox("main.pick", oncombo, 10, 50, 100, 120);
     guiopenwindow("main", "Main", 0, 0, 320, 240, WS_OVERLAPPEDWINDOW, 0);
     pump();
-    return guiwindowrecord(1).handle;
+    return guigethandle("main");
 }
 
 void command(HWND win, int id, int code, HWND from) {
@@ -30,7 +30,7 @@ void command(HWND win, int id, int code, HWND from) {
 
 TEST_F(GuiTest, CommandsRunTheSubOfTheControlThatSentThem) {
     HWND win = openmain();
-    HWND button = guicontrolrecord(1).handle, combo = guicontrolrecord(2).handle;
+    HWND button = controlrecord("main.go").handle, combo = controlrecord("main.pick").handle;
     ASSERT_NE(button, nullptr);
     ASSERT_NE(combo, nullptr);
 
@@ -81,7 +81,7 @@ TEST_F(GuiTest, TheCloseBoxNeedsACloseTrap) {
     SendMessageA(win, WM_CLOSE, 0, 0);
     pump();
     EXPECT_TRUE(IsWindow(win));
-    EXPECT_EQ(guiwindowrecord(1).open, 1);
+    EXPECT_EQ(windowrecord("main").open, 1);
 
     trapclose("main", onclose);
     SendMessageA(win, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -93,7 +93,7 @@ TEST_F(GuiTest, TheCloseBoxNeedsACloseTrap) {
     trapclose("main", closeitself);
     PostMessageA(win, WM_CLOSE, 0, 0);
     EXPECT_TRUE(pumpuntil([&] { return !IsWindow(win); }));
-    EXPECT_EQ(guiwindowrecord(1).open, 0);
+    EXPECT_EQ(windowrecord("main").open, 0);
     EXPECT_TRUE(notices().empty());
 }
 
@@ -138,7 +138,7 @@ TEST_F(GuiTest, GetcharReturnsTheLastTypedCharacterOnce) {
 
 TEST_F(GuiTest, AfterTheQuitMessageGuiscanDispatchesNothing) {
     HWND win = openmain();
-    HWND button = guicontrolrecord(1).handle;
+    HWND button = controlrecord("main.go").handle;
     PostQuitMessage(0);
     guiscan();
     EXPECT_EQ(guiquitreceived(), 1);
@@ -157,12 +157,13 @@ TEST_F(GuiTest, AWindowProcedureMessageForAnUnknownWindowGetsDefaults) {
     // Messages for a window the table no longer holds must not reach traps
     // or painting, and must not crash.
     trapclose("main", onclose);
-    state.tables.windows[1].handle = nullptr;
+    const int slot = guicore::windowindex("main");
+    state.tables.windows[slot].handle = nullptr;
     EXPECT_EQ(guiwindowproc(win, WM_PAINT, 0, 0), 0);
     guiwindowproc(win, WM_LBUTTONDOWN, 0, 0);
-    guiwindowproc(win, WM_COMMAND, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(guicontrolrecord(1).handle));
+    guiwindowproc(win, WM_COMMAND, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(controlrecord("main.go").handle));
     guiwindowproc(win, WM_SIZE, 0, 0);
     EXPECT_EQ(closeruns, 0);
     EXPECT_EQ(buttonruns, 0);
-    state.tables.windows[1].handle = win;
+    state.tables.windows[slot].handle = win;
 }

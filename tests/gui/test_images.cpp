@@ -42,6 +42,7 @@ void writetext(const std::string& path, const char* text) {
 }
 
 std::string seenname;
+const bool seenreset = resetbeforeeachtest([] { seenname.clear(); });
 HBITMAP recordingloader(int, const char* name) {
     seenname = name;
     return nullptr;

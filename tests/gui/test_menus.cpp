@@ -4,8 +4,9 @@
 
 namespace {
 
-int openruns = 0, saveruns = 0;
+RunCount openruns, saveruns;
 int lastcommand = 0;
+const bool lastreset = resetbeforeeachtest([] { lastcommand = 0; });
 void onopen() {
     ++openruns;
     lastcommand = guicurrentcontrol();
@@ -39,7 +40,7 @@ TEST_F(GuiTest, MenusMakeABarWithDropDownsAndItemsThatRunTheirSubs) {
 
     HMENU bar = GetMenu(win);
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar, guiwindowrecord(1).menu);
+    EXPECT_EQ(bar, windowrecord("main").menu);
     ASSERT_EQ(GetMenuItemCount(bar), 2);
     EXPECT_EQ(itemtext(bar, 0), "File");
     EXPECT_EQ(itemtext(bar, 1), "Edit");
@@ -158,7 +159,7 @@ TEST_F(GuiTest, ClosingAWindowDestroysItsMenusOnceAndTheyCanBeAddedAgain) {
     guiclosewindow("main");
     EXPECT_FALSE(IsMenu(bar));
     EXPECT_FALSE(IsMenu(file));
-    EXPECT_EQ(guiwindowrecord(1).menu, nullptr);
+    EXPECT_EQ(windowrecord("main").menu, nullptr);
     EXPECT_EQ(dropdown("main.file"), nullptr);
     EXPECT_EQ(guicontrolrecord(guifindname("main.file.open")).handle, nullptr);
     // A second close finds nothing left to destroy.

@@ -92,7 +92,7 @@ TEST_F(GuiTest, PaintingShowsTheBoxPictureInItsRectangle) {
     const int X = 20, Y = 30, W = 64, H = 48;
     guigraphicbox("main.gfx", X, Y, W, H, "gfx", 0);
     guiopenwindow("main", "Main", 0, 0, 320, 240, WS_POPUP, 0);
-    HWND win = guiwindowrecord(1).handle;
+    HWND win = guigethandle("main");
     drawpattern(guigetgraphicimage("main.gfx"), W, H);
     repaint(win);
 
@@ -113,7 +113,7 @@ TEST_F(GuiTest, ABoxWiderThanTheDesktopPaintsWhatFits) {
     ASSERT_NE(image, nullptr);
     drawpattern(image, sw + 300, sh + 200);
     guiopenwindow("main", "Main", 0, 0, 400, 300, WS_POPUP, 0);
-    HWND win = guiwindowrecord(1).handle;
+    HWND win = guigethandle("main");
     repaint(win);
     EXPECT_EQ(screenpixel(win, 10, 10), RGB(255, 0, 0));
 

@@ -6,9 +6,7 @@
 
 namespace {
 
-int clicks = 0;
-int closes = 0;
-int mousedowns = 0;
+RunCount clicks, closes, mousedowns;
 void onclick() { ++clicks; }
 void onclose() { ++closes; }
 void onmouse() { ++mousedowns; }
@@ -82,14 +80,14 @@ TEST_F(GuiTest, ANameWithoutWindowPartIsReportedAndNeverCreated) {
     // ...but belong to no window, not even one named like the text before ".".
     guiopenwindow("", "empty name", 0, 0, 100, 100, WS_OVERLAPPEDWINDOW, 0);
     guiopenwindow("nodot", "same name", 0, 0, 100, 100, WS_OVERLAPPEDWINDOW, 0);
-    EXPECT_EQ(guicontrolrecord(1).handle, nullptr);
-    EXPECT_EQ(guicontrolrecord(2).handle, nullptr);
+    EXPECT_EQ(controlrecord("nodot").handle, nullptr);
+    EXPECT_EQ(controlrecord(".lead").handle, nullptr);
 }
 
 TEST_F(GuiTest, AWindowNameShadowsAControlOfTheSameSpelling) {
     guibutton("a.b", "button", onclick, 0, 0, 40, 20, 0);
     guiopenwindow("a", "parent", 0, 0, 200, 100, WS_OVERLAPPEDWINDOW, 0);
-    HWND button = guicontrolrecord(1).handle;
+    HWND button = controlrecord("a.b").handle;
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(guifindname("a.b"), 1);
     EXPECT_EQ(guilookupkind(), "control");
@@ -98,9 +96,9 @@ TEST_F(GuiTest, AWindowNameShadowsAControlOfTheSameSpelling) {
     guiopenwindow("a.b", "shadow", 0, 0, 200, 100, WS_OVERLAPPEDWINDOW, 0);
     EXPECT_EQ(guifindname("a.b"), 2);
     EXPECT_EQ(guilookupkind(), "window");
-    EXPECT_EQ(guigethandle("a.b"), guiwindowrecord(2).handle);
+    EXPECT_EQ(guigethandle("a.b"), windowrecord("a.b").handle);
     EXPECT_EQ(guigetnameof(button), "a.b");
-    EXPECT_EQ(guigetnameof(guiwindowrecord(2).handle), "a.b");
+    EXPECT_EQ(guigetnameof(windowrecord("a.b").handle), "a.b");
     EXPECT_EQ(guifindname("nothing"), 0);
     EXPECT_EQ(guilookupkind(), "");
     EXPECT_EQ(guigethandle("nothing"), nullptr);
@@ -108,12 +106,12 @@ TEST_F(GuiTest, AWindowNameShadowsAControlOfTheSameSpelling) {
 
 TEST_F(GuiTest, OpeningAndClosingTwiceAreReported) {
     guiopenwindow("main", "Main", 0, 0, 200, 100, WS_OVERLAPPEDWINDOW, 0);
-    HWND first = guiwindowrecord(1).handle;
+    HWND first = windowrecord("main").handle;
     guiopenwindow("main", "Again", 0, 0, 300, 300, WS_OVERLAPPEDWINDOW, 0);
     ASSERT_EQ(notices().size(), 1u);
     EXPECT_EQ(notices()[0].text, "main window yet opened !");
-    EXPECT_EQ(guiwindowrecord(1).handle, first);
-    EXPECT_EQ(guiwindowrecord(1).title, "Main");
+    EXPECT_EQ(windowrecord("main").handle, first);
+    EXPECT_EQ(windowrecord("main").title, "Main");
 
     guiclosewindow("main");
     EXPECT_FALSE(IsWindow(first));
@@ -137,10 +135,10 @@ TEST_F(GuiTest, GuicloseReportsEachOpenWindowUnlessNomsg) {
 
     notices().clear();
     guiopenwindow("one", "1", 0, 0, 100, 100, WS_OVERLAPPEDWINDOW, 0);
-    EXPECT_EQ(guiwindowrecord(1).open, 1);
+    EXPECT_EQ(windowrecord("one").open, 1);
     guiclose("nomsg");
     EXPECT_TRUE(notices().empty());
-    EXPECT_EQ(guiwindowrecord(1).open, 0);
+    EXPECT_EQ(windowrecord("one").open, 0);
 }
 
 TEST_F(GuiTest, ReopeningAWindowRecreatesControlsWithSubsAndTraps) {
@@ -150,10 +148,10 @@ TEST_F(GuiTest, ReopeningAWindowRecreatesControlsWithSubsAndTraps) {
     guiopenwindow("main", "Main", 0, 0, 300, 200, WS_OVERLAPPEDWINDOW, 0);
     trapclose("main", onclose);
     trapleftmouse("main.box", onmouse);
-    HWND oldbutton = guicontrolrecord(1).handle;
+    HWND oldbutton = controlrecord("main.go").handle;
     ASSERT_TRUE(IsWindow(oldbutton));
-    EXPECT_EQ(GetDlgCtrlID(oldbutton), 1);
-    EXPECT_EQ(GetParent(oldbutton), guiwindowrecord(1).handle);
+    EXPECT_EQ(GetDlgCtrlID(oldbutton), controlslot("main.go"));
+    EXPECT_EQ(GetParent(oldbutton), windowrecord("main").handle);
 
     guiclosewindow("main");
     EXPECT_FALSE(IsWindow(oldbutton));
@@ -161,16 +159,16 @@ TEST_F(GuiTest, ReopeningAWindowRecreatesControlsWithSubsAndTraps) {
     EXPECT_EQ(guicontrolcount(), 3);
 
     guiopenwindow("main", "Main", 0, 0, 300, 200, WS_OVERLAPPEDWINDOW, 0);
-    HWND win = guiwindowrecord(1).handle;
+    HWND win = windowrecord("main").handle;
     for (int i = 1; i <= 3; ++i) {
         ASSERT_TRUE(IsWindow(guicontrolrecord(i).handle)) << i;
         EXPECT_EQ(GetParent(guicontrolrecord(i).handle), win);
     }
     char text[32] = {0};
-    GetWindowTextA(guicontrolrecord(3).handle, text, sizeof text);
+    GetWindowTextA(controlrecord("main.edit").handle, text, sizeof text);
     EXPECT_STREQ(text, "hello");
 
-    SendMessageA(guicontrolrecord(1).handle, BM_CLICK, 0, 0);
+    SendMessageA(controlrecord("main.go").handle, BM_CLICK, 0, 0);
     EXPECT_EQ(clicks, 1);
     SendMessageA(win, WM_CLOSE, 0, 0);
     EXPECT_EQ(closes, 1);
@@ -185,7 +183,7 @@ TEST_F(GuiTest, GuiinitEmptiesTablesTrapsAndUserSubs) {
     guiopenwindow("main", "Main", 0, 0, 300, 200, WS_OVERLAPPEDWINDOW, 0);
     trapclose("main", onclose);
     addusersub(1500, onclick);
-    HWND win = guiwindowrecord(1).handle;
+    HWND win = windowrecord("main").handle;
     guiinit();
     EXPECT_FALSE(IsWindow(win));
     EXPECT_EQ(guiwindowcount(), 0);

@@ -7,6 +7,7 @@
 namespace {
 
 std::vector<std::pair<int, std::pair<int, int>>> hits;   // (trap id, mouse x, y)
+const bool hitsreset = resetbeforeeachtest([] { hits.clear(); });
 void hit(int id) { hits.push_back({id, {guimousex(), guimousey()}}); }
 void firstdown() { hit(1); }
 void seconddown() { hit(2); }
@@ -27,7 +28,7 @@ TEST_F(GuiTest, TheLowestIndexedRectangleHoldingThePointerTakesTheClick) {
     trapleftmouse("main.first", firstdown);
     trapleftmouse("main.second", seconddown);
     trapleftmouse("other.same", otherdown);
-    HWND main = guiwindowrecord(1).handle;
+    HWND main = guigethandle("main");
 
     send(main, WM_LBUTTONDOWN, 60, 60);    // in both: the lower index only
     send(main, WM_LBUTTONDOWN, 110, 110);  // right-bottom edge of the first
@@ -41,7 +42,7 @@ TEST_F(GuiTest, TheLowestIndexedRectangleHoldingThePointerTakesTheClick) {
 
     // The trap of the same rectangle in the other window answers there only.
     hits.clear();
-    send(guiwindowrecord(2).handle, WM_LBUTTONDOWN, 20, 20);
+    send(guigethandle("other"), WM_LBUTTONDOWN, 20, 20);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0].first, 3);
 }
@@ -51,8 +52,8 @@ TEST_F(GuiTest, EachMouseMessageFiresItsOwnTrap) {
     guiopenwindow("main", "Main", 0, 0, 320, 240, WS_OVERLAPPEDWINDOW, 0);
     trapmovemouse("main.box", firstmove);
     traprightmouseup("main.box", firstrightup);
-    EXPECT_EQ(guicurrentcontrol(), 1);
-    HWND main = guiwindowrecord(1).handle;
+    EXPECT_EQ(guicurrentcontrol(), controlslot("main.box"));
+    HWND main = guigethandle("main");
 
     send(main, WM_LBUTTONDOWN, 30, 40);
     send(main, WM_RBUTTONDOWN, 30, 40);

@@ -4,7 +4,7 @@
 
 namespace {
 
-int firstruns = 0, secondruns = 0, slot5runs = 0;
+RunCount firstruns, secondruns, slot5runs;
 void first() { ++firstruns; }
 void second() { ++secondruns; }
 void slot5() { ++slot5runs; }

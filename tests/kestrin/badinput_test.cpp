@@ -16,26 +16,18 @@
 #include "objtype.h"
 #include "recording_gl.h"
 #include "reference_reader.h"
+#include "temp_folder.h"
 
 namespace {
 
 class BadObj : public testing::Test {
 protected:
-    void SetUp() override {
-        char t[] = "/tmp/kestrin-badobj-XXXXXX";
-        ASSERT_NE(mkdtemp(t), nullptr);
-        dir = t;
-        clearglcalls();
-    }
-    void TearDown() override {
-        unlink(path.c_str());
-        rmdir(dir.c_str());
-    }
+    void SetUp() override { clearglcalls(); }
 
     // Writes the file, checks both readers agree on it, and draws it with
     // loadobjsize; the faces drawn.
     int readanddraw(const std::string& bytes) {
-        path = dir + "/model.obj";
+        path = folder.path("model.obj");
         FILE* f = fopen(path.c_str(), "wb");
         EXPECT_NE(f, nullptr);
         if (!f) return -1;
@@ -57,7 +49,8 @@ protected:
         return begins;
     }
 
-    std::string dir, path;
+    TempFolder folder{"kestrin-badobj"};
+    std::string path;
     int nface = 0, nvertex = 0;
     BoxRecorder boxes;
 };

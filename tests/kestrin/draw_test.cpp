@@ -4,11 +4,11 @@
 #include <GL/gl.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +22,12 @@
 #include "temp_folder.h"
 
 namespace {
+
+uint32_t bits(float f) {
+    uint32_t b;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+}
 
 class Draw : public testing::Test {
 protected:
@@ -72,16 +78,6 @@ protected:
         return out;
     }
 
-    // The radius estimate worked out step by step for the given coordinates.
-    static float radius(std::initializer_list<float> coords) {
-        float r = 0.001f;
-        for (float c : coords) {
-            float m = 0.5f * r + 0.5f * (c < 0 ? -c : c);
-            if (m > r) r = m;
-        }
-        return r;
-    }
-
     obj_type* obj = nullptr;
 };
 
@@ -102,14 +98,6 @@ TEST_F(Draw, ScalesTheRadiusEstimateToTheTargetSize) {
     std::vector<GlCall> t = calls(GlCall::TexCoord);
     EXPECT_FLOAT_EQ(t[0].v[0], 10.0f * (1.0f / 5.0005f));
 
-    // The smoothing: each larger coordinate moves r half way to it.
-    clearglcalls();
-    vertex(2, -4, 20, 0);
-    drawobj2(obj);
-    float r = radius({10, 0, 0, -4, 20, 0});
-    EXPECT_GT(r, 10.0f);
-    EXPECT_FLOAT_EQ(calls(GlCall::Vertex)[0].v[0], 10.0f * (150.0f / r));
-
     // Below 1: file coordinates.
     for (int s : {0, -5}) {
         clearglcalls();
@@ -117,6 +105,28 @@ TEST_F(Draw, ScalesTheRadiusEstimateToTheTargetSize) {
         drawobj2(obj);
         EXPECT_EQ(calls(GlCall::Vertex)[0].v[0], 10.0f);
     }
+
+    // The smoothing, worked by hand on coordinates whose every step is exact
+    // in float: r = 0.001; x 65536 gives 0.0005 + 32768, which rounds to
+    // 32768 (floats are 2^-8 apart there); y -98304 gives 16384 + 49152 =
+    // 65536. So s = 150 / 65536 and ts = 1 / 65536, both exact: neither the
+    // largest coordinate (98304) nor the first (65536) is the radius.
+    clearglcalls();
+    size = 150;
+    vertex(1, 65536, 0, 0);
+    vertex(2, 0, -98304, 0);
+    face(1, 1, 2, 2);
+    drawobj2(obj);
+    v = calls(GlCall::Vertex);
+    t = calls(GlCall::TexCoord);
+    ASSERT_EQ(v.size(), 3u);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(bits(v[0].v[0]), bits(150.0f));
+    EXPECT_EQ(bits(v[0].v[1]), bits(0.0f));
+    EXPECT_EQ(bits(v[1].v[1]), bits(-225.0f));
+    EXPECT_EQ(bits(v[1].v[0]), bits(0.0f));
+    EXPECT_EQ(bits(t[0].v[0]), bits(1.0f));
+    EXPECT_EQ(bits(t[1].v[1]), bits(-1.5f));
 }
 
 TEST_F(Draw, NothingAtAllForAnEmptyRecord) {
@@ -175,7 +185,8 @@ TEST_F(Draw, FileTextureCoordinatesWhereGivenGeneratedElsewhere) {
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0].v[0], 0.5f);
     EXPECT_EQ(t[0].v[1], 0.25f);
-    float ts = 1.0f / radius({0, 0, 0, 1, 0, 0, 0, 1, 0});
+    // r: 0.001, then 0.5005 (x of vertex 2), then 0.75025 (y of vertex 3).
+    const float ts = 1.0f / 0.75025f;
     EXPECT_FLOAT_EQ(t[1].v[0], ts);
     EXPECT_EQ(t[1].v[1], 0.0f);
     EXPECT_EQ(t[2].v[0], 0.5f);
@@ -388,6 +399,25 @@ TEST_F(Entry, SizeGivenToLoadobjsizeStaysForLaterCalls) {
     clearglcalls();
     EXPECT_EQ(loadobj(path, "", ""), 1);
     EXPECT_EQ(calls(GlCall::Vertex)[1].v[0], scaled);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Entry, AHandWorkedFileIsScaledToTheSizeGiven) {
+    // Radius by hand: 0.001, then 32768 after the 65536 (0.0005 is below
+    // half the float spacing there), then 16384 + 49152 = 65536 after the
+    // 98304; the third vertex changes nothing. Scale 150 / 65536.
+    BoxRecorder boxes;
+    const char* path = objfile("entry_exact.obj", "v 65536 0 0\nv 0 98304 0\nv 0 0 -32768\nf 1 2 3\n");
+    EXPECT_EQ(loadobjsize(path, "", "", 150), 1);
+    std::vector<GlCall> v = calls(GlCall::Vertex), t = calls(GlCall::TexCoord);
+    ASSERT_EQ(v.size(), 3u);
+    ASSERT_EQ(t.size(), 3u);
+    const float drawn[3][3] = {{150, 0, 0}, {0, 225, 0}, {0, 0, -75}};
+    const float texture[3][2] = {{1, 0}, {0, 1.5f}, {0, 0}};
+    for (int i = 0; i < 3; ++i) {
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(bits(v[i].v[c]), bits(drawn[i][c])) << i << "," << c;
+        for (int c = 0; c < 2; ++c) EXPECT_EQ(bits(t[i].v[c]), bits(texture[i][c])) << i << "," << c;
+    }
     EXPECT_TRUE(boxes.boxes.empty());
 }
 

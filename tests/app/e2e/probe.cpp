@@ -7,7 +7,11 @@
 //   probe box TITLE       waits for a box with TITLE, prints its text with
 //                         carriage returns as \r and line feeds as \n, then
 //                         presses its OK button
-//   probe shown TITLE     waits for a box or dialog with TITLE; exit 0 if seen
+//   probe shown TITLE     exit 0 if a box or dialog with TITLE is on screen now
+//   probe typing TITLE    exit 0 if that dialog's keyboard focus is in a text field
+//   probe ready           exit 0 once the viewer's thread has pumped its messages
+//                         twice: it is in its frame loop (or a modal box), and
+//                         input sent before the call has reached it
 #include <windows.h>
 
 #include <cstdio>
@@ -32,10 +36,14 @@ HWND viewerwindow() {
     return search.found;
 }
 
+HWND dialog(const char* title) {
+    HWND box = FindWindowA("#32770", title);
+    return box && IsWindowVisible(box) ? box : nullptr;
+}
+
 HWND waitfordialog(const char* title) {
     for (int i = 0; i < 300; ++i) {
-        HWND box = FindWindowA("#32770", title);
-        if (box && IsWindowVisible(box)) return box;
+        if (HWND box = dialog(title)) return box;
         Sleep(50);
     }
     return nullptr;
@@ -44,8 +52,25 @@ HWND waitfordialog(const char* title) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "ready") {
+        HWND win = viewerwindow();
+        DWORD_PTR answer = 0;
+        for (int i = 0; i < 2; ++i)
+            if (!win || !SendMessageTimeoutA(win, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer)) return 1;
+        return 0;
+    }
     if (argc != 3) return 2;
     const std::string command = argv[1], arg = argv[2];
+    if (command == "shown") return dialog(arg.c_str()) ? 0 : 1;
+    if (command == "typing") {
+        HWND box = dialog(arg.c_str());
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!box || !GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info) || !info.hwndFocus) return 1;
+        char cls[32] = {0};
+        GetClassNameA(info.hwndFocus, cls, sizeof cls);
+        return IsChild(box, info.hwndFocus) && std::strcmp(cls, "Edit") == 0 ? 0 : 1;
+    }
     if (command == "where") {
         HWND win = viewerwindow();
         if (!win) return 1;
@@ -67,7 +92,6 @@ int main(int argc, char** argv) {
     }
     HWND box = waitfordialog(arg.c_str());
     if (!box) return 1;
-    if (command == "shown") return 0;
     if (command != "box") return 2;
     // Read once the box is set up: when the viewer's thread answers a sent
     // message from the box's modal loop (10 s guards against a hang).

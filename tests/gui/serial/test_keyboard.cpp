@@ -4,7 +4,7 @@
 
 namespace {
 
-int enterruns = 0;
+RunCount enterruns;
 void onenter() { ++enterruns; }
 
 void key(WORD vk, bool down) {
@@ -38,10 +38,11 @@ TEST_F(GuiKeys, HoldingEnterRunsTheFocusedSubOncePerPress) {
     guibutton("main.go", "go", onenter, 10, 10, 60, 24, 0);
     guibutton("main.other", "other", nullptr, 10, 50, 60, 24, 0);
     guiopenwindow("main", "Main", 0, 0, 320, 240, WS_OVERLAPPEDWINDOW, 0);
-    HWND win = guiwindowrecord(1).handle;
-    focus(win, guicontrolrecord(1).handle);
+    HWND win = guigethandle("main");
+    HWND go = controlrecord("main.go").handle;
+    focus(win, go);
     ASSERT_EQ(GetForegroundWindow(), win);
-    ASSERT_EQ(GetFocus(), guicontrolrecord(1).handle);
+    ASSERT_EQ(GetFocus(), go);
 
     key(VK_RETURN, true);
     EXPECT_TRUE(pumpuntil(enterheld));
@@ -59,7 +60,7 @@ TEST_F(GuiKeys, HoldingEnterRunsTheFocusedSubOncePerPress) {
     EXPECT_EQ(enterruns, 2);
 
     // A control without a sub: the press is taken but runs nothing.
-    SetFocus(guicontrolrecord(2).handle);
+    SetFocus(controlrecord("main.other").handle);
     key(VK_RETURN, true);
     EXPECT_TRUE(pumpuntil(enterheld));
     key(VK_RETURN, false);

@@ -7,6 +7,7 @@
 namespace {
 
 std::vector<std::pair<int, int>> downs, ups;
+const bool pointsreset = resetbeforeeachtest([] { downs.clear(), ups.clear(); });
 void ondown() { downs.push_back({guimousex(), guimousey()}); }
 void onup() { ups.push_back({guimousex(), guimousey()}); }
 
